@@ -1,0 +1,33 @@
+#include "atcommandline.h"
+
+namespace {
+
+AtCommand parseCommand(const QByteArray &text)
+{
+    const QByteArray entry = text.trimmed();
+    if (entry.size() < 2)
+        return {};
+    AtCommand command;
+    command.name = entry.left(2).toUpper();
+    QByteArray rest = entry.mid(2).trimmed();
+    if (rest.startsWith('='))
+        rest = rest.mid(1).trimmed();
+    command.parameter = rest;
+    return command;
+}
+
+} // namespace
+
+bool parseAtLine(const QByteArray &line, QList<AtCommand> *commands)
+{
+    commands->clear();
+    const QByteArray text = line.trimmed();
+    if (text.size() < 2 || text.left(2).toUpper() != "AT")
+        return false;
+    const QByteArray chain = text.mid(2);
+    if (chain.trimmed().isEmpty())
+        return true;
+    for (const QByteArray &entry : chain.split(','))
+        commands->append(parseCommand(entry));
+    return true;
+}

@@ -1,0 +1,225 @@
+#include "simoptions.h"
+
+#include "registerbank.h"
+
+#include <QCommandLineParser>
+#include <QRandomGenerator>
+#include <cmath>
+
+namespace {
+
+const char *const Help = R"(Usage: tarnowick-module-sim [options]
+
+Simulated XBee 868 modules on pseudo-terminals, linked by a simulated radio.
+Prints the serial device of each module on stdout, one path per line, module A
+first, then runs until SIGINT, SIGTERM or SIGHUP.
+
+Options:
+  --modules N            number of modules: 1 (A) or 2 (A and B); default 1
+  --link-dir DIR         create DIR/moduleA (and DIR/moduleB) as symlinks to
+                         the ptys and print those paths instead of /dev/pts/N
+  --state FILE           JSON file of the registers that WR stores, for all
+                         modules; read at start if it exists, rewritten on WR
+  --guard-ms MS          guard time GT in ms, 2 to 3300; default 1000 or the
+                         stored GT (this option wins over the stored value)
+  --ct-ms MS             command mode timeout in ms, a multiple of 100 from
+                         200 to 600000; default 10000 or the stored CT
+  --rssi DBM             RSSI of received packets, -255 to 0; default -70
+  --rssi-jitter DB       largest deviation of the RSSI's slow random walk,
+                         0 to 50; default 4
+  --loss P               share of packets lost, 0 to 1; default 0
+  --seed N               seed of the RSSI and loss model, 0 to 4294967295;
+                         default random (shown with -v)
+  --auto-transmit M      module M sends "THE QUICK BROWN FOX n\r" (n from 0)
+                         into the radio as if a transmitting Tarnowick were
+                         attached to it
+  --auto-interval-ms MS  period of --auto-transmit, 10 to 3600000; default 5000
+  --silent M             module M never answers in command mode; may be repeated
+  --refuse CMD           answer "ERROR" to every set of CMD (for WR, AC and CN:
+                         to the command itself); may be repeated
+  --hangup-after [M:]N   close module M's pty (A if M is left out) after it has
+                         received N bytes, like an unplugged adapter; the link
+                         in --link-dir is removed too; once per module
+  -v, --verbose          log every byte in and out with timestamps on stderr
+  -h, --help             show this help
+  --version              show the version
+
+M is a module letter, A or B (B needs --modules 2).
+Exit status: 0 after one of those signals, 1 if the simulator cannot start
+(pseudo-terminal, link or state file), 2 for a bad option or value.
+)";
+
+class OptionReader
+{
+public:
+    explicit OptionReader(const QCommandLineParser &parser)
+        : parser(parser)
+    {
+    }
+
+    bool failed() const { return !error.isEmpty(); }
+    QString errorText() const { return error; }
+
+    bool integer(const QString &name, qint64 minimum, qint64 maximum, qint64 *value)
+    {
+        if (!parser.isSet(name) || failed())
+            return false;
+        const QString text = parser.value(name);
+        bool ok = false;
+        const qint64 number = text.toLongLong(&ok);
+        if (!ok || number < minimum || number > maximum) {
+            fail(name, text, QStringLiteral("a whole number from %1 to %2").arg(minimum).arg(maximum));
+            return false;
+        }
+        *value = number;
+        return true;
+    }
+
+    bool fraction(const QString &name, double *value)
+    {
+        if (!parser.isSet(name) || failed())
+            return false;
+        const QString text = parser.value(name);
+        bool ok = false;
+        const double number = text.toDouble(&ok);
+        if (!ok || !(number >= 0.0 && number <= 1.0)) {
+            fail(name, text, QStringLiteral("a number from 0 to 1"));
+            return false;
+        }
+        *value = number;
+        return true;
+    }
+
+    std::optional<QChar> module(const QString &name, const QString &text, int modules)
+    {
+        const QString letter = text.trimmed().toUpper();
+        if (letter == QLatin1String("A") || (letter == QLatin1String("B") && modules == 2))
+            return letter.at(0);
+        fail(name, text, modules == 2 ? QStringLiteral("a module letter, A or B")
+                                      : QStringLiteral("A (module B needs --modules 2)"));
+        return std::nullopt;
+    }
+
+    void fail(const QString &name, const QString &text, const QString &expected)
+    {
+        if (!failed())
+            error = QStringLiteral("--%1: \"%2\" is not %3").arg(name, text, expected);
+    }
+
+private:
+    const QCommandLineParser &parser;
+    QString error;
+};
+
+bool canBeRefused(const QByteArray &command)
+{
+    if (command == "WR" || command == "AC" || command == "CN")
+        return true;
+    const RegisterSpec *spec = RegisterBank::find(command);
+    return spec && spec->kind != RegisterKind::ReadOnly;
+}
+
+void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
+{
+    if (parser.isSet(QStringLiteral("auto-transmit")))
+        options->autoTransmit = reader.module(QStringLiteral("auto-transmit"),
+                                              parser.value(QStringLiteral("auto-transmit")),
+                                              options->modules);
+    for (const QString &text : parser.values(QStringLiteral("silent"))) {
+        if (const auto letter = reader.module(QStringLiteral("silent"), text, options->modules))
+            options->silent.insert(*letter);
+    }
+    for (const QString &text : parser.values(QStringLiteral("refuse"))) {
+        const QByteArray command = text.trimmed().toUpper().toLatin1();
+        if (canBeRefused(command))
+            options->refused.insert(command);
+        else
+            reader.fail(QStringLiteral("refuse"), text, QStringLiteral("a command that can be set"));
+    }
+    for (const QString &text : parser.values(QStringLiteral("hangup-after"))) {
+        const int colon = text.indexOf(QLatin1Char(':'));
+        const auto letter = colon < 0 ? std::optional<QChar>(QLatin1Char('A'))
+                                      : reader.module(QStringLiteral("hangup-after"), text.left(colon), options->modules);
+        bool ok = false;
+        const qint64 count = text.mid(colon + 1).toLongLong(&ok);
+        if (!letter)
+            continue;
+        if (!ok || count < 1)
+            reader.fail(QStringLiteral("hangup-after"), text, QStringLiteral("[A:|B:]N with N at least 1"));
+        else if (options->hangupAfter.contains(*letter))
+            reader.fail(QStringLiteral("hangup-after"), text, QStringLiteral("allowed twice for one module"));
+        else
+            options->hangupAfter.insert(*letter, count);
+    }
+}
+
+void readOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
+{
+    qint64 number = 0;
+    if (reader.integer(QStringLiteral("modules"), 1, 2, &number))
+        options->modules = int(number);
+    options->linkDir = parser.value(QStringLiteral("link-dir"));
+    options->stateFile = parser.value(QStringLiteral("state"));
+    if (reader.integer(QStringLiteral("guard-ms"), 0x2, 0xCE4, &number))
+        options->guardTime = quint32(number);
+    if (reader.integer(QStringLiteral("ct-ms"), 200, 600000, &number)) {
+        if (number % 100 == 0)
+            options->commandTimeout = quint32(number / 100);
+        else
+            reader.fail(QStringLiteral("ct-ms"), parser.value(QStringLiteral("ct-ms")),
+                        QStringLiteral("a multiple of 100 (CT counts in steps of 100 ms)"));
+    }
+    if (reader.integer(QStringLiteral("rssi"), -255, 0, &number))
+        options->radio.rssiDbm = int(number);
+    if (reader.integer(QStringLiteral("rssi-jitter"), 0, 50, &number))
+        options->radio.rssiJitterDb = int(number);
+    reader.fraction(QStringLiteral("loss"), &options->radio.loss);
+    options->seedGiven = reader.integer(QStringLiteral("seed"), 0, 0xFFFFFFFF, &number);
+    options->radio.seed = options->seedGiven ? quint32(number) : QRandomGenerator::system()->generate();
+    if (reader.integer(QStringLiteral("auto-interval-ms"), 10, 3600000, &number))
+        options->autoIntervalMs = int(number);
+    options->verbose = parser.isSet(QStringLiteral("verbose"));
+    readModuleOptions(parser, reader, options);
+}
+
+} // namespace
+
+QString simHelpText()
+{
+    return QString::fromLatin1(Help);
+}
+
+OptionsOutcome parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message)
+{
+    QCommandLineParser parser;
+    const QStringList valued = {"modules", "link-dir", "state", "guard-ms", "ct-ms", "rssi",
+                                "rssi-jitter", "loss", "seed", "auto-transmit", "auto-interval-ms",
+                                "silent", "refuse", "hangup-after"};
+    for (const QString &name : valued)
+        parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("verbose")}));
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    parser.addOption(QCommandLineOption(QStringLiteral("version")));
+
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText();
+        return OptionsOutcome::Invalid;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        *message = simHelpText();
+        return OptionsOutcome::ShowHelp;
+    }
+    if (parser.isSet(QStringLiteral("version")))
+        return OptionsOutcome::ShowVersion;
+    if (!parser.positionalArguments().isEmpty()) {
+        *message = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst());
+        return OptionsOutcome::Invalid;
+    }
+    OptionReader reader(parser);
+    readOptions(parser, reader, options);
+    if (reader.failed()) {
+        *message = reader.errorText();
+        return OptionsOutcome::Invalid;
+    }
+    return OptionsOutcome::Run;
+}

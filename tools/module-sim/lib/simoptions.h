@@ -1,0 +1,36 @@
+#ifndef SIMOPTIONS_H
+#define SIMOPTIONS_H
+
+#include "radio.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct SimOptions
+{
+    int modules = 1;
+    QString linkDir;
+    QString stateFile;
+    std::optional<quint32> guardTime;      // GT, ms
+    std::optional<quint32> commandTimeout; // CT, units of 100 ms
+    RadioConfig radio;
+    bool seedGiven = false;
+    std::optional<QChar> autoTransmit;
+    int autoIntervalMs = 5000;
+    QSet<QChar> silent;
+    QSet<QByteArray> refused;
+    QHash<QChar, qint64> hangupAfter; // bytes received before the pty closes
+    bool verbose = false;
+};
+
+enum class OptionsOutcome { Run, ShowHelp, ShowVersion, Invalid };
+
+// Fills options from the command line (arguments[0] is the program). For
+// ShowHelp the message is the help text, for Invalid the reason.
+OptionsOutcome parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message);
+QString simHelpText();
+
+#endif // SIMOPTIONS_H

@@ -1,0 +1,55 @@
+#ifndef MODULESTATION_H
+#define MODULESTATION_H
+
+#include "ptyport.h"
+
+#include <QObject>
+#include <QTimer>
+#include <optional>
+
+class Clock;
+class ModuleCore;
+
+// One simulated module on its pseudo-terminal: carries the bytes between
+// the pty and the module, wakes the module at its deadlines, and pulls the
+// plug after --hangup-after bytes.
+class ModuleStation : public QObject
+{
+    Q_OBJECT
+
+public:
+    ModuleStation(ModuleCore *module, const Clock &clock, std::optional<qint64> hangupAfter,
+                  QObject *parent = nullptr);
+    ~ModuleStation() override;
+
+    // Opens the pty and, with a link directory, links DIR/moduleX to it.
+    bool open(const QString &linkDir, QString *error);
+    QString devicePath() const;
+    ModuleCore *module() const;
+    bool isConnected() const;
+
+    // Bytes that reach the module as if its host had written them.
+    void injectHostData(const QByteArray &bytes);
+
+signals:
+    void hungUp();
+
+private:
+    void onPtyReceived(const QByteArray &bytes);
+    void onModuleOutput(const QByteArray &bytes);
+    void takeHostData(const QByteArray &bytes);
+    void scheduleWakeUp();
+    bool makeLink(const QString &linkDir, QString *error);
+    void removeLink();
+    void hangUp();
+    QString label() const;
+
+    ModuleCore *core;
+    const Clock &clock;
+    PtyPort pty;
+    QTimer wakeUp;
+    QString linkPath;
+    std::optional<qint64> bytesBeforeHangup;
+};
+
+#endif // MODULESTATION_H

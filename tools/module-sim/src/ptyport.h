@@ -1,0 +1,45 @@
+#ifndef PTYPORT_H
+#define PTYPORT_H
+
+#include <QObject>
+#include <QString>
+
+class QSocketNotifier;
+
+// The module's end of a pseudo-terminal. The slave side is what a serial
+// program opens as its port. The port keeps a slave descriptor of its own,
+// so that a program can close and reopen the device at will without the
+// master seeing a hang-up.
+class PtyPort : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PtyPort(QObject *parent = nullptr);
+    ~PtyPort() override;
+
+    bool open(QString *error);
+    // Closes both ends: a program that has the device open sees it vanish.
+    void close();
+    bool isOpen() const;
+    QString devicePath() const;
+
+    // What does not fit into the unread backlog of the device is dropped,
+    // as an adapter drops what nobody reads.
+    void write(const QByteArray &bytes);
+
+signals:
+    void received(const QByteArray &bytes);
+    void outputDropped(qsizetype bytes);
+    void failed(const QString &reason);
+
+private:
+    void readAvailable();
+
+    int masterFd = -1;
+    int slaveFd = -1;
+    QString path;
+    QSocketNotifier *notifier = nullptr;
+};
+
+#endif // PTYPORT_H

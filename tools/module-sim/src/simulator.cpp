@@ -1,0 +1,104 @@
+#include "simulator.h"
+
+#include "bytetext.h"
+#include "debuglog.h"
+#include "modulecore.h"
+#include "modulestation.h"
+
+namespace {
+constexpr quint32 FirstSerialLow = 0x40F1A001;
+}
+
+Simulator::Simulator(const SimOptions &options, QObject *parent)
+    : QObject(parent)
+    , options(options)
+    , radio(options.radio)
+{
+    if (!options.stateFile.isEmpty())
+        stateFile = std::make_unique<StateFile>(options.stateFile);
+    connect(&autoTransmitTimer, &QTimer::timeout, this, &Simulator::sendTestLine);
+}
+
+Simulator::~Simulator()
+{
+    // The stations remove their links and take their modules with them,
+    // before the radio and the store go.
+    qDeleteAll(stations);
+}
+
+bool Simulator::start(QString *error)
+{
+    if (stateFile && !stateFile->load(error))
+        return false;
+    logVerbose(QStringLiteral("seed %1, RSSI %2 dBm +/- %3 dB, loss %4")
+                   .arg(options.radio.seed)
+                   .arg(options.radio.rssiDbm)
+                   .arg(options.radio.rssiJitterDb)
+                   .arg(options.radio.loss));
+    logRadio();
+    for (int i = 0; i < options.modules; ++i) {
+        ModuleStation *station = createStation(QLatin1Char(char('A' + i)));
+        if (!station->open(options.linkDir, error))
+            return false;
+        logVerbose(QStringLiteral("%1 on %2").arg(station->module()->letter()).arg(station->devicePath()));
+    }
+    if (autoTransmitter) {
+        autoTransmitTimer.start(options.autoIntervalMs);
+        connect(autoTransmitter, &ModuleStation::hungUp, &autoTransmitTimer, &QTimer::stop);
+    }
+    return true;
+}
+
+QStringList Simulator::devicePaths() const
+{
+    QStringList paths;
+    for (const ModuleStation *station : stations)
+        paths.append(station->devicePath());
+    return paths;
+}
+
+ModuleStation *Simulator::createStation(QChar letter)
+{
+    ModuleConfig config;
+    config.letter = letter;
+    config.serialLow = FirstSerialLow + quint32(stations.size());
+    config.silent = options.silent.contains(letter);
+    config.refused = options.refused;
+    config.guardTime = options.guardTime;
+    config.commandTimeout = options.commandTimeout;
+    auto *core = new ModuleCore(config, clock, stateFile.get());
+    connect(core, &ModuleCore::eventLogged, this,
+            [letter](const QString &text) { logVerbose(QStringLiteral("%1     %2").arg(letter).arg(text)); });
+    connect(core, &ModuleCore::problemReported, this, &logProblem);
+
+    const std::optional<qint64> hangup = options.hangupAfter.contains(letter)
+                                             ? std::optional<qint64>(options.hangupAfter.value(letter))
+                                             : std::nullopt;
+    auto *station = new ModuleStation(core, clock, hangup);
+    connect(station, &ModuleStation::hungUp, this, [this, core] { radio.detach(core); });
+    stations.append(station);
+    radio.attach(core);
+    if (options.autoTransmit == letter)
+        autoTransmitter = station;
+    return station;
+}
+
+void Simulator::logRadio()
+{
+    connect(&radio, &Radio::packetDelivered, this,
+            [](QChar from, QChar to, const QByteArray &payload, int rssiDbm) {
+                logVerbose(QStringLiteral("%1 air -> %2 %3, RSSI %4 dBm")
+                               .arg(from).arg(to).arg(describeBytes(payload)).arg(rssiDbm));
+            });
+    connect(&radio, &Radio::packetLost, this,
+            [](QChar from, QChar to, const QByteArray &payload) {
+                logVerbose(QStringLiteral("%1 air -> %2 %3 lost")
+                               .arg(from).arg(to).arg(describeBytes(payload)));
+            });
+}
+
+void Simulator::sendTestLine()
+{
+    const QString line = QStringLiteral("THE QUICK BROWN FOX %1\r").arg(testLineCounter++);
+    autoTransmitter->injectHostData(line.toLatin1());
+}

@@ -1,0 +1,45 @@
+#ifndef SIMULATOR_H
+#define SIMULATOR_H
+
+#include "clock.h"
+#include "radio.h"
+#include "simoptions.h"
+#include "statefile.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+
+class ModuleStation;
+
+// The whole process: the modules, their ptys, the radio between them and
+// the simulated transmitter of --auto-transmit.
+class Simulator : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Simulator(const SimOptions &options, QObject *parent = nullptr);
+    ~Simulator() override;
+
+    bool start(QString *error);
+    QStringList devicePaths() const;
+
+private:
+    ModuleStation *createStation(QChar letter);
+    void logRadio();
+    void sendTestLine();
+
+    SimOptions options;
+    SteadyClock clock;
+    std::unique_ptr<StateFile> stateFile;
+    Radio radio;
+    QList<ModuleStation *> stations;
+    QTimer autoTransmitTimer;
+    ModuleStation *autoTransmitter = nullptr;
+    quint32 testLineCounter = 0;
+};
+
+#endif // SIMULATOR_H

@@ -1,0 +1,145 @@
+#include "simharness.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+PtyClient::~PtyClient()
+{
+    close();
+}
+
+bool PtyClient::open(const QString &path)
+{
+    close();
+    fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    termios settings {};
+    tcgetattr(fd, &settings);
+    cfmakeraw(&settings);
+    tcsetattr(fd, TCSANOW, &settings);
+    return true;
+}
+
+void PtyClient::close()
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+bool PtyClient::write(const QByteArray &bytes)
+{
+    return fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+}
+
+QByteArray PtyClient::readUntil(const QByteArray &expected, int timeoutMs)
+{
+    QByteArray data;
+    QDeadlineTimer deadline(timeoutMs);
+    while (fd >= 0 && (expected.isEmpty() || !data.contains(expected))) {
+        pollfd p {fd, POLLIN, 0};
+        const int remaining = int(deadline.remainingTime());
+        if (remaining <= 0 || ::poll(&p, 1, remaining) <= 0)
+            break;
+        char buffer[1024];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        data.append(buffer, n);
+    }
+    return data;
+}
+
+QByteArray PtyClient::readFor(int timeoutMs)
+{
+    return readUntil(QByteArray(), timeoutMs);
+}
+
+bool PtyClient::waitForHangup(int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (fd >= 0 && !deadline.hasExpired()) {
+        pollfd p {fd, POLLIN, 0};
+        ::poll(&p, 1, int(deadline.remainingTime()));
+        char buffer[256];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0 || (n < 0 && errno == EIO) || (p.revents & POLLHUP))
+            return true;
+    }
+    return false;
+}
+
+SimProcess::~SimProcess()
+{
+    if (sim.state() != QProcess::NotRunning) {
+        sim.kill();
+        sim.waitForFinished(2000);
+    }
+}
+
+bool SimProcess::start(const QStringList &arguments, int modules)
+{
+    sim.start(QStringLiteral(MODULE_SIM_EXECUTABLE),
+              QStringList(arguments) << QStringLiteral("--link-dir") << dir.path());
+    if (!sim.waitForStarted(5000))
+        return false;
+    devices.clear();
+    QDeadlineTimer deadline(5000);
+    while (devices.size() < modules && !deadline.hasExpired()) {
+        if (!sim.canReadLine() && !sim.waitForReadyRead(int(deadline.remainingTime())))
+            break;
+        while (sim.canReadLine())
+            devices.append(QString::fromLocal8Bit(sim.readLine()).trimmed());
+    }
+    return devices.size() == modules;
+}
+
+int SimProcess::terminate()
+{
+    ::kill(pid_t(sim.processId()), SIGTERM);
+    if (!sim.waitForFinished(5000) || sim.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return sim.exitCode();
+}
+
+QString SimProcess::device(QChar module) const
+{
+    return devices.value(module.toLatin1() - 'A');
+}
+
+QString SimProcess::linkDir() const
+{
+    return dir.path();
+}
+
+QByteArray SimProcess::standardError()
+{
+    return sim.readAllStandardError();
+}
+
+QProcess &SimProcess::process()
+{
+    return sim;
+}
+
+bool enterCommandMode(PtyClient &client, int guardMs)
+{
+    // Real time is the point here: the silence around "+++" is the test.
+    QThread::msleep(ulong(guardMs) * 3);
+    client.write("+++");
+    return client.readUntil("OK\r", guardMs * 20 + 2000).endsWith("OK\r");
+}
+
+QByteArray command(PtyClient &client, const QByteArray &line, int timeoutMs)
+{
+    client.write(line);
+    return client.readUntil("\r", timeoutMs);
+}

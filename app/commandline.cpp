@@ -1,0 +1,44 @@
+#include "app/commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstring>
+
+namespace {
+
+const char portOption[] = "port";
+
+}
+
+void describeCommandLine(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Sets up and tests XBee 868 MHz radio modules over a serial port."));
+    parser.addHelpOption();
+    parser.addOption(QCommandLineOption(
+        QString::fromLatin1(portOption),
+        QCoreApplication::translate("main",
+                                    "Offer and select the serial port <name> even when the system does not list it "
+                                    "(for example a virtual port such as /dev/pts/3)."),
+        QCoreApplication::translate("main", "name")));
+}
+
+CommandLine parseCommandLine(const QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    parser.process(app);
+    return CommandLine{parser.value(QString::fromLatin1(portOption))};
+}
+
+bool asksForHelp(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (!std::strcmp(arg, "-h") || !std::strcmp(arg, "--help") || !std::strcmp(arg, "-?")
+            || !std::strcmp(arg, "--help-all"))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,21 @@
+#ifndef COMMANDLINE_H
+#define COMMANDLINE_H
+
+#include <QString>
+
+class QCommandLineParser;
+class QCoreApplication;
+
+// The program's one option of its own: --port NAME offers and selects a
+// port the system does not list, such as a virtual serial port.
+struct CommandLine
+{
+    QString extraPort;
+};
+
+void describeCommandLine(QCommandLineParser &parser);
+// Parses the application's arguments; prints help or an error and exits on --help or a bad option.
+CommandLine parseCommandLine(const QCoreApplication &app);
+bool asksForHelp(int argc, char **argv);
+
+#endif // COMMANDLINE_H

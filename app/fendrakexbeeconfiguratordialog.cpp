@@ -1,0 +1,172 @@
+#include "app/fendrakexbeeconfiguratordialog.h"
+#include "ui_fendrakexbeeconfiguratordialog.h"
+
+#include "serial/serialport.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QRegularExpressionValidator>
+#include <QThread>
+#include <QTimer>
+#include <QValueAxis>
+
+#include <utility>
+
+namespace {
+
+// Long enough for the worker to close a port whose driver is slow to let go.
+constexpr unsigned long serialThreadStopTimeoutMs = 2000;
+
+} // namespace
+
+FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::FendrakeXBeeConfiguratorDialog)
+{
+    qRegisterMetaType<QSerialPort::BaudRate>("QSerialPort::BaudRate");
+    ui->setupUi(this);
+
+    const std::pair<const char *, int> rates[] = {{"1200", 1200},   {"2400", 2400},   {"4800", 4800},
+                                                  {"9600", 9600},   {"19200", 19200}, {"38400", 38400},
+                                                  {"57600", 57600}, {"115200", 115200}};
+    for (const auto &[text, rate] : rates)
+        ui->cmbSerialBaudRate->addItem(QString::fromLatin1(text), rate);
+
+    serialWorker = new SerialPort;
+    serialThread = new QThread;
+    serialWorker->moveToThread(serialThread);
+
+    connect(serialThread, &QThread::started, serialWorker, &SerialPort::process);
+    connect(serialWorker, &SerialPort::finished, serialThread, &QThread::quit);
+    connect(serialWorker, &SerialPort::finished, serialWorker, &QObject::deleteLater);
+    connect(serialThread, &QThread::finished, serialThread, &QObject::deleteLater);
+    connect(this, &FendrakeXBeeConfiguratorDialog::finish, serialWorker, &SerialPort::onFinish);
+    connect(this, &FendrakeXBeeConfiguratorDialog::change_port, serialWorker, &SerialPort::onChangePort);
+    connect(this, &FendrakeXBeeConfiguratorDialog::change_baud_rate, serialWorker, &SerialPort::onChangeBaudRate);
+    connect(serialWorker, &SerialPort::port_open, this, &FendrakeXBeeConfiguratorDialog::onPortOpened);
+    connect(serialWorker, &SerialPort::data_received, this, &FendrakeXBeeConfiguratorDialog::onDataReceived);
+    connect(this, &FendrakeXBeeConfiguratorDialog::write_data, serialWorker, &SerialPort::onWriteData);
+
+    serialThread->start(QThread::InheritPriority);
+
+    commandTimer = new QTimer;
+    connect(commandTimer, &QTimer::timeout, this, &FendrakeXBeeConfiguratorDialog::onCommandTimerTimeout);
+    replyDeadline = new QTimer;
+    replyDeadline->setSingleShot(true);
+    connect(replyDeadline, &QTimer::timeout, this, &FendrakeXBeeConfiguratorDialog::onReplyDeadlineExpired);
+    testTimer = new QTimer;
+    connect(testTimer, &QTimer::timeout, this, &FendrakeXBeeConfiguratorDialog::onTestTimerTimeout);
+
+    createChart();
+    fillPortList();
+    installValidators();
+    connectWidgets();
+
+    ui->progressBar->hide();
+    ui->progressBar->setValue(0);
+    ui->progressBar->setMaximum(commandList.size());
+    applyUserLevel();
+    ui->rdbTransmitter->setChecked(true);
+    chartView->hide();
+
+    restoreSerialSelection();
+
+    ui->btnExportResults->setVisible(ui->rdbReceiver->isChecked());
+    ui->lblTestStatistics->setVisible(ui->rdbReceiver->isChecked());
+}
+
+FendrakeXBeeConfiguratorDialog::~FendrakeXBeeConfiguratorDialog()
+{
+    // The event loop has usually ended by now, so the quit that the worker's
+    // finished() queues to this thread would never run: let the worker's own
+    // thread quit as soon as it has handled finish().
+    connect(serialWorker, &SerialPort::finished, serialThread, &QThread::quit, Qt::DirectConnection);
+    emit finish();
+    waitForSerialThread();
+
+    testTimer->stop();
+    delete testTimer;
+    commandTimer->stop();
+    delete commandTimer;
+    replyDeadline->stop();
+    delete replyDeadline;
+
+    delete ui;
+}
+
+void FendrakeXBeeConfiguratorDialog::waitForSerialThread()
+{
+    // Bounded, so the port is closed before the program goes away but a
+    // stuck driver cannot keep the window from closing.
+    if (serialThread->wait(serialThreadStopTimeoutMs)) {
+        delete serialThread;
+        serialThread = nullptr;
+    } else {
+        qWarning() << "Serial worker did not stop in time";
+    }
+}
+
+void FendrakeXBeeConfiguratorDialog::createChart()
+{
+    rssiSeries = new QLineSeries;
+    rssiChart = new QChart;
+    rssiChart->addSeries(rssiSeries);
+    rssiChart->legend()->hide();
+    rssiChart->setTitle(tr("RSSI (dBm)"));
+
+    axisX = new QValueAxis;
+    axisX->setTitleText(tr("Samples"));
+    axisX->setRange(0.0, 50.0);
+    axisY = new QValueAxis;
+    axisY->setTitleText(tr("RSSI (dBm)"));
+    axisY->setRange(-100.0, 0.0);
+    rssiChart->addAxis(axisX, Qt::AlignBottom);
+    rssiChart->addAxis(axisY, Qt::AlignLeft);
+    rssiSeries->attachAxis(axisX);
+    rssiSeries->attachAxis(axisY);
+    rssiSeries->setPointsVisible(true);
+
+    chartView = new QChartView(rssiChart);
+    chartView->setRenderHint(QPainter::Antialiasing);
+    chartView->setMinimumSize(800, 400);
+    // Hidden from the start: the window is sized to the Settings tab before
+    // the constructor ends, and a chart the user cannot see must not widen it.
+    chartView->hide();
+    ui->verticalLayout_Chart->addWidget(chartView, 0, Qt::Alignment());
+}
+
+void FendrakeXBeeConfiguratorDialog::installValidators()
+{
+    const std::pair<QLineEdit *, const char *> patterns[] = {
+        {ui->txtDestinationAddressHigh, "^[0-9A-Fa-f]{1,8}$"},
+        {ui->txtDestinationAddressLow, "^[0-9A-Fa-f]{1,8}$"},
+        {ui->txtTransmitOptions, "^[0-9A-Fa-f]{1,2}$"},
+        {ui->txtPANID, "^[0-9A-Fa-f]{1,4}$"},
+        {ui->txtBroadcastMultiTransmits, "^[0-5]{1}$"},
+        // RO ranges 0x0-0xFF, so two digits.
+        {ui->txtPacketizationTimeout, "^[0-9A-Fa-f]{1,2}$"},
+    };
+    for (const auto &[edit, pattern] : patterns)
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(pattern)), this));
+}
+
+void FendrakeXBeeConfiguratorDialog::connectWidgets()
+{
+    using Dialog = FendrakeXBeeConfiguratorDialog;
+    connect(rssiSeries, &QXYSeries::hovered, this, &Dialog::onPointHovered);
+    connect(ui->btnAbout, &QPushButton::clicked, this, &Dialog::onAboutClicked);
+    connect(ui->btnAboutQt, &QPushButton::clicked, this, &Dialog::onAboutQtClicked);
+    connect(ui->cmbSerial, &QComboBox::currentIndexChanged, this, &Dialog::onSerialPortChanged);
+    connect(ui->cmbSerialBaudRate, &QComboBox::currentIndexChanged, this, &Dialog::onSerialPortBaudRateChanged);
+    connect(ui->btnReadSettings, &QPushButton::clicked, this, &Dialog::onReadSettings);
+    connect(ui->btnWriteSettings, &QPushButton::clicked, this, &Dialog::onWriteSettings);
+    connect(ui->cmbProfile, &QComboBox::currentIndexChanged, this, &Dialog::onProfileChanged);
+    connect(ui->cmbConfiguration, &QComboBox::currentIndexChanged, this, &Dialog::onConfigurationChanged);
+    connect(ui->btnConfigureChannelMask, &QPushButton::clicked, this, &Dialog::onConfigureChannelMaskClicked);
+    connect(ui->rdbTransmitter, &QRadioButton::clicked, this, &Dialog::onTestModeClicked);
+    connect(ui->rdbReceiver, &QRadioButton::clicked, this, &Dialog::onTestModeClicked);
+    connect(ui->btnStartTest, &QPushButton::clicked, this, &Dialog::onStartTestClicked);
+    connect(ui->btnExportResults, &QPushButton::clicked, this, &Dialog::onExportResultsClicked);
+    connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
+}

@@ -1,0 +1,140 @@
+#ifndef FENDRAKEXBEECONFIGURATORDIALOG_H
+#define FENDRAKEXBEECONFIGURATORDIALOG_H
+
+#include "app/rangeteststatistics.h"
+#include "app/rssisample.h"
+#include "app/userlevel.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPointF>
+#include <QSerialPort>
+#include <QStringList>
+
+QT_BEGIN_NAMESPACE
+namespace Ui {
+class FendrakeXBeeConfiguratorDialog;
+}
+class QChart;
+class QChartView;
+class QLineSeries;
+class QThread;
+class QTimer;
+class QValueAxis;
+QT_END_NAMESPACE
+
+class SerialPort;
+
+// The main window and the controller of the whole program: every user
+// action, every line from the module and every timer tick arrives here.
+class FendrakeXBeeConfiguratorDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FendrakeXBeeConfiguratorDialog(QWidget *parent = nullptr);
+    ~FendrakeXBeeConfiguratorDialog() override;
+
+    // A port name offered besides the ports the system lists (--port), so a
+    // virtual port can be chosen. Call before show(); it is selected at once.
+    void addExtraPort(const QString &portName);
+
+signals:
+    void finish();
+    void change_port(QString port);
+    void change_baud_rate(QSerialPort::BaudRate baudRate);
+    void write_data(QByteArray data);
+
+public slots:
+    void onPortOpened(bool open);
+    void onDataReceived(QByteArray data);
+
+private slots:
+    void onAboutClicked();
+    void onAboutQtClicked();
+    void onUserLevelElevated(UserLevel level);
+    void onSerialPortChanged(int currentIndex);
+    void onSerialPortBaudRateChanged(int currentIndex);
+    void onReadSettings();
+    void onWriteSettings();
+    void onProfileChanged();
+    void onConfigurationChanged();
+    void onConfigureChannelMaskClicked();
+    void onCommandTimerTimeout();
+    void onTestModeClicked();
+    void onStartTestClicked();
+    void onExportResultsClicked();
+    void onTestTimerTimeout();
+    void onPointHovered(QPointF point, bool state);
+
+private:
+    friend class DialogProbe; // white-box access for the tests
+
+    // core and wiring
+    void createChart();
+    void fillPortList();
+    void installValidators();
+    void connectWidgets();
+    void waitForSerialThread();
+
+    // port selection
+    void restoreSerialSelection();
+    void refreshPortList();
+    void setPortCode(int code);
+
+    // user levels
+    void applyUserLevel();
+
+    // command sequencer
+    void startRun(int type, const QStringList &entries);
+    void cancelRun(); // ends a run without a message, e.g. when the port is gone
+    void setCommandProgressVisible(bool visible);
+    void sendNextEntry();
+    void sendExit();
+    void finishRun();
+    void armReplyDeadline();
+    void stopReplyDeadline();
+    void onReplyDeadlineExpired();
+    void showRunWarning(int type, const QString &text);
+    QTimer *replyDeadline = nullptr; // a waiting state gives up when it fires
+
+    // replies, writing, range test
+    void parseCommandResponse(const QString &command, const QString &response);
+    void writeSettings();
+    void showWriteOutcome();
+    QStringList refusedEntries;              // write entries the module did not acknowledge
+    bool configurationFollowsModule = false; // a read moves cmbConfiguration: no preset
+    void handleRssiReply(const QString &response);
+    void handleTestLine(const QString &line);
+    void addRssiSample(int rssi);
+
+    Ui::FendrakeXBeeConfiguratorDialog *ui = nullptr;
+    SerialPort *serialWorker = nullptr;
+    QThread *serialThread = nullptr;
+    bool serialPortOpen = false;
+    QTimer *commandTimer = nullptr;
+    UserLevel userLevel = Beginner;
+    QTimer *testTimer = nullptr;
+    quint32 testPacketCounter = 0;
+    qint32 commandState = 0;
+    QStringList commandList;
+    qint32 commandIndex = 0;
+    QString currentCommand;
+    qint32 runType = 0;
+    QLineSeries *rssiSeries = nullptr;
+    QChart *rssiChart = nullptr;
+    QChartView *chartView = nullptr;
+    QValueAxis *axisX = nullptr;
+    QValueAxis *axisY = nullptr;
+    QList<RssiSample> rssiSamples;
+    qint32 sampleCounter = 0;
+
+    // range test: packet-loss figures and the Start/Stop button's two faces
+    void showTestStatistics();
+    void setStartTestRunning(bool running);
+    RangeTestStatistics testStatistics;
+
+    QString extraPortName;
+};
+
+#endif // FENDRAKEXBEECONFIGURATORDIALOG_H

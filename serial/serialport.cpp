@@ -1,0 +1,99 @@
+#include "serial/serialport.h"
+
+#include <QDebug>
+
+SerialPort::SerialPort(QObject *parent)
+    : QObject(parent)
+{
+}
+
+SerialPort::~SerialPort()
+{
+    if (serial && serial->isOpen())
+        serial->close();
+    delete serial;
+}
+
+void SerialPort::process()
+{
+    baudRate = QSerialPort::Baud9600;
+    serial = new QSerialPort;
+    serial->setBaudRate(baudRate, QSerialPort::AllDirections);
+    serial->setDataBits(QSerialPort::Data8);
+    serial->setParity(QSerialPort::NoParity);
+    serial->setStopBits(QSerialPort::OneStop);
+    serial->setFlowControl(QSerialPort::NoFlowControl);
+    connect(serial, &QSerialPort::readyRead, this, &SerialPort::onReadyRead);
+    connect(serial, &QSerialPort::errorOccurred, this, &SerialPort::onErrorOccurred);
+}
+
+void SerialPort::onChangePort(QString port)
+{
+    // "None" is never a real port, so choosing it again still closes and reports.
+    if (port == portName && port != QLatin1String("None"))
+        return;
+    portName = port;
+    serial->setPortName(portName);
+    reopen();
+}
+
+void SerialPort::onChangeBaudRate(QSerialPort::BaudRate rate)
+{
+    if (rate == baudRate)
+        return;
+    baudRate = rate;
+    serial->setBaudRate(baudRate, QSerialPort::AllDirections);
+    reopen();
+}
+
+void SerialPort::reopen()
+{
+    if (serial->isOpen())
+        serial->close();
+    // Bytes of the old port or rate must not be joined to the new port's lines.
+    receiveBuffer.clear();
+    const bool open = serial->open(QIODevice::ReadWrite);
+    emit port_open(open);
+}
+
+void SerialPort::onWriteData(QByteArray data)
+{
+    if (serial && serial->isOpen())
+        serial->write(data);
+}
+
+void SerialPort::onFinish()
+{
+    emit finished();
+}
+
+void SerialPort::onReadyRead()
+{
+    const QList<QByteArray> lines = receiveBuffer.append(serial->readAll());
+    for (const QByteArray &line : lines)
+        emit data_received(line);
+}
+
+void SerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::PermissionError:
+    case QSerialPort::DeviceNotFoundError:
+        break;
+    default:
+        return;
+    }
+    // Open attempts report their own failure; only a port that was working
+    // and is now gone is handled here. Closing it at once also stops the
+    // flood of error signals a vanished device causes, so it is reported once.
+    if (!serial->isOpen())
+        return;
+    qDebug() << "Serial port lost:" << serial->errorString();
+    serial->close();
+    serial->clearError();
+    receiveBuffer.clear();
+    emit port_open(false);
+}

@@ -1,0 +1,45 @@
+#ifndef SERIALPORT_H
+#define SERIALPORT_H
+
+#include "serial/lineframer.h"
+
+#include <QObject>
+#include <QSerialPort>
+
+// Owns the program's one serial port and runs in a thread of its own. It
+// opens the port the dialog names, writes what it is given and hands back
+// the received bytes one carriage-return-terminated line at a time.
+class SerialPort : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SerialPort(QObject *parent = nullptr);
+    ~SerialPort() override;
+
+signals:
+    void port_open(bool open);
+    void data_received(QByteArray data);
+    void finished();
+
+public slots:
+    void process();
+    void onChangePort(QString port);
+    void onChangeBaudRate(QSerialPort::BaudRate baudRate);
+    void onWriteData(QByteArray data);
+    void onFinish();
+
+private slots:
+    void onReadyRead();
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+
+private:
+    void reopen();
+
+    QSerialPort *serial = nullptr;
+    QString portName;
+    QSerialPort::BaudRate baudRate = QSerialPort::Baud9600;
+    LineFramer receiveBuffer;
+};
+
+#endif // SERIALPORT_H

@@ -1,0 +1,76 @@
+#include "settings/settings.h"
+
+#include <QAtomicInt>
+#include <QHash>
+#include <QSettings>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+enum CreationState { NotCreated = 0, BeingCreated = 1, Ready = 2 };
+
+QAtomicInt creationState(NotCreated);
+std::unique_ptr<Settings> theInstance;
+
+// Choices that could not be written (a read-only or broken settings
+// location) are kept here, so they still hold until the program exits.
+QHash<QString, QVariant> &unsavedValues()
+{
+    static QHash<QString, QVariant> values;
+    return values;
+}
+
+QString unsavedKey(const QString &group, const QString &key)
+{
+    return group + QLatin1Char('/') + key;
+}
+
+} // namespace
+
+Settings::Settings(QObject *parent)
+    : QObject(parent)
+{
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+}
+
+Settings *Settings::instance()
+{
+    if (creationState.loadAcquire() != Ready) {
+        if (creationState.testAndSetOrdered(NotCreated, BeingCreated)) {
+            theInstance.reset(new Settings);
+            creationState.storeRelease(Ready);
+        } else {
+            while (creationState.loadAcquire() != Ready)
+                QThread::yieldCurrentThread();
+        }
+    }
+    return theInstance.get();
+}
+
+QVariant Settings::value(const QString &group, const QString &key, const QVariant &defaultValue)
+{
+    const auto unsaved = unsavedValues().constFind(unsavedKey(group, key));
+    if (unsaved != unsavedValues().cend())
+        return *unsaved;
+
+    QSettings settings;
+    settings.beginGroup(group);
+    const QVariant result = settings.value(key, defaultValue);
+    settings.endGroup();
+    return result;
+}
+
+void Settings::setValue(const QString &group, const QString &key, const QVariant &value)
+{
+    QSettings settings;
+    settings.beginGroup(group);
+    settings.setValue(key, value);
+    settings.endGroup();
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        unsavedValues().remove(unsavedKey(group, key));
+    else
+        unsavedValues().insert(unsavedKey(group, key), value);
+}

@@ -1,0 +1,23 @@
+#ifndef SETTINGS_H
+#define SETTINGS_H
+
+#include <QObject>
+#include <QVariant>
+
+// The program's small persistent store (last serial port and baud rate).
+// Every access is one self-contained read or write of one key, so the file
+// is up to date after each change.
+class Settings : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Settings(QObject *parent = nullptr);
+
+    static Settings *instance();
+
+    QVariant value(const QString &group, const QString &key, const QVariant &defaultValue);
+    void setValue(const QString &group, const QString &key, const QVariant &value);
+};
+
+#endif // SETTINGS_H

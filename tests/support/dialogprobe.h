@@ -1,0 +1,57 @@
+#ifndef DIALOGPROBE_H
+#define DIALOGPROBE_H
+
+#include "app/fendrakexbeeconfiguratordialog.h"
+
+#include <QThread>
+#include <QTimer>
+
+// White-box access to the dialog's state for the tests (the dialog befriends it).
+class DialogProbe
+{
+public:
+    explicit DialogProbe(FendrakeXBeeConfiguratorDialog &dialog) : d(dialog) {}
+
+    bool serialPortOpen() const { return d.serialPortOpen; }
+    int commandState() const { return d.commandState; }
+    int runType() const { return d.runType; }
+    QStringList commandList() const { return d.commandList; }
+    QString currentCommand() const { return d.currentCommand; }
+    QTimer *commandTimer() const { return d.commandTimer; }
+    QTimer *testTimer() const { return d.testTimer; }
+    QThread *serialThread() const { return d.serialThread; }
+    quint32 testPacketCounter() const { return d.testPacketCounter; }
+    void setTestPacketCounter(quint32 value) { d.testPacketCounter = value; }
+    qint32 sampleCounter() const { return d.sampleCounter; }
+    const QList<RssiSample> &rssiSamples() const { return d.rssiSamples; }
+    QLineSeries *rssiSeries() const { return d.rssiSeries; }
+    QValueAxis *axisX() const { return d.axisX; }
+    QValueAxis *axisY() const { return d.axisY; }
+    QChartView *chartView() const { return d.chartView; }
+    UserLevel userLevel() const { return d.userLevel; }
+
+    void addRssiSample(int rssi) { d.addRssiSample(rssi); }
+    void parseCommandResponse(const QString &command, const QString &response)
+    {
+        d.parseCommandResponse(command, response);
+    }
+    void tickCommandTimer() { d.onCommandTimerTimeout(); }
+    // The sequencer's wire tests run without a port: they stand in for the worker's report.
+    void setSerialPortOpen(bool open) { d.serialPortOpen = open; }
+    void startRun(int type, const QStringList &entries) { d.startRun(type, entries); }
+    int commandIndex() const { return d.commandIndex; }
+    bool replyDeadlineActive() const { return d.replyDeadline->isActive(); }
+    void tickTestTimer() { d.onTestTimerTimeout(); }
+    void pointHovered(QPointF point, bool state) { d.onPointHovered(point, state); }
+
+    // range test
+    void setCommandState(int state) { d.commandState = state; }
+    void handleTestLine(const QString &line) { d.handleTestLine(line); }
+    void handleRssiReply(const QString &response) { d.handleRssiReply(response); }
+    const RangeTestStatistics &testStatistics() const { return d.testStatistics; }
+
+private:
+    FendrakeXBeeConfiguratorDialog &d;
+};
+
+#endif // DIALOGPROBE_H

@@ -1,0 +1,34 @@
+#ifndef PTYPAIR_H
+#define PTYPAIR_H
+
+#include <QByteArray>
+#include <QString>
+
+// A pseudo-terminal pair: the program opens slavePath() like any serial
+// port, the test plays the device on the master side.
+class PtyPair
+{
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
+
+    bool isValid() const { return master >= 0; }
+    QString slavePath() const { return path; }
+
+    void write(const QByteArray &bytes);
+    // Collects what the program wrote until `count` bytes have arrived or
+    // the time is up, running the test's event loop meanwhile.
+    QByteArray read(int count, int timeoutMs = 3000);
+    // The line speed the program set on its end, in baud (0 if unknown).
+    int baudRate() const;
+    // Like pulling the adapter out: the program's end then fails to read.
+    void closeMaster();
+
+private:
+    int master = -1;
+    QString path;
+};
+
+#endif // PTYPAIR_H

@@ -1,0 +1,71 @@
+#include "app/fendrakexbeeconfiguratordialog.h"
+#include "ui_fendrakexbeeconfiguratordialog.h"
+
+#include "dialogs/aboutdialog.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QSignalBlocker>
+
+void FendrakeXBeeConfiguratorDialog::applyUserLevel()
+{
+    const bool full = userLevel == Guru;
+
+    ui->lblDestinationAddressHigh->setVisible(full);
+    ui->txtDestinationAddressHigh->setVisible(full);
+    ui->lblDestinationAddressLow->setVisible(full);
+    ui->txtDestinationAddressLow->setVisible(full);
+    ui->lblTransmitOptions->setVisible(full);
+    ui->txtTransmitOptions->setVisible(full);
+    ui->btnConfigureChannelMask->setVisible(full);
+
+    // A beginner changes the PAN ID only through a predefined configuration.
+    ui->txtPANID->setReadOnly(userLevel == Beginner);
+
+    ui->lblBroadcastMultiTransmits->setVisible(full);
+    ui->txtBroadcastMultiTransmits->setVisible(full);
+    ui->lblMACMode->setVisible(full);
+    ui->cmbMACMode->setVisible(full);
+    ui->lblAPIMode->setVisible(full);
+    ui->cmbAPIMode->setVisible(full);
+    ui->groupBoxUART->setVisible(full);
+
+    // The MAC mode is neither read nor written, so it is offered at no level.
+    ui->lblMACMode->hide();
+    ui->cmbMACMode->hide();
+
+    // Hiding a row refreshes only its group box's layout at once; the layouts
+    // above hear of it through posted requests. Let them catch up first, or
+    // the resize below would fit the previous level.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    adjustSize();
+}
+
+void FendrakeXBeeConfiguratorDialog::onProfileChanged()
+{
+    userLevel = ui->cmbProfile->currentIndex() == 0 ? Beginner : Guru;
+    applyUserLevel();
+}
+
+void FendrakeXBeeConfiguratorDialog::onUserLevelElevated(UserLevel level)
+{
+    userLevel = level;
+    applyUserLevel();
+
+    // Show the new level in the selector without applying it a second time.
+    const QSignalBlocker blocker(ui->cmbProfile);
+    ui->cmbProfile->setCurrentIndex(level == Beginner ? 0 : 1);
+}
+
+void FendrakeXBeeConfiguratorDialog::onAboutClicked()
+{
+    AboutDialog about(this);
+    connect(&about, &AboutDialog::elevateRights,
+            this, &FendrakeXBeeConfiguratorDialog::onUserLevelElevated);
+    about.exec();
+}
+
+void FendrakeXBeeConfiguratorDialog::onAboutQtClicked()
+{
+    QMessageBox::aboutQt(this);
+}

@@ -1,0 +1,49 @@
+#include "app/fendrakexbeeconfiguratordialog.h"
+#include "ui_fendrakexbeeconfiguratordialog.h"
+
+#include "app/configentries.h"
+#include "app/configsequence.h"
+
+#include <QMessageBox>
+
+void FendrakeXBeeConfiguratorDialog::onWriteSettings()
+{
+    if (!serialPortOpen) {
+        QMessageBox::warning(this, tr("Serial port not open"),
+                             tr("Please select and open a serial port before writing settings."));
+        return;
+    }
+    writeSettings();
+}
+
+void FendrakeXBeeConfiguratorDialog::writeSettings()
+{
+    if (commandState != StateIdle)
+        return;
+    const QHash<QString, QString> values = {
+        {QStringLiteral("TO"), ui->txtTransmitOptions->text()},
+        {QStringLiteral("CM"), ui->txtChannelMask->text()},
+        {QStringLiteral("ID"), ui->txtPANID->text()},
+        {QStringLiteral("MT"), ui->txtBroadcastMultiTransmits->text()},
+        {QStringLiteral("DL"), ui->txtDestinationAddressLow->text()},
+        {QStringLiteral("DH"), ui->txtDestinationAddressHigh->text()},
+        {QStringLiteral("BD"), QString::number(ui->cmbBaudRate->currentIndex())},
+        {QStringLiteral("NB"), QString::number(ui->cmbParity->currentIndex())},
+        {QStringLiteral("SB"), QString::number(ui->cmbStopBits->currentIndex())},
+        {QStringLiteral("RO"), ui->txtPacketizationTimeout->text()},
+        {QStringLiteral("AP"), QString::number(ui->cmbAPIMode->currentIndex())},
+    };
+    startRun(RunWrite, configWriteEntries(values));
+}
+
+void FendrakeXBeeConfiguratorDialog::showWriteOutcome()
+{
+    if (refusedEntries.isEmpty()) {
+        QMessageBox::information(this, tr("Write settings"), tr("All settings have been written to the device."));
+        return;
+    }
+    QString text = tr("The module refused: %1").arg(refusedEntries.join(QLatin1String(", ")));
+    if (refusedEntries.contains(QLatin1String("WR")))
+        text += QLatin1Char('\n') + tr("The settings were not stored.");
+    QMessageBox::warning(this, tr("Write settings"), text);
+}

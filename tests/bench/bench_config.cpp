@@ -1,0 +1,95 @@
+// Times a full read run and a full write run of the real dialog, worker
+// thread and sequencer against a simulated module with the factory guard
+// time of 1000 ms. Three runs each; prints the median in seconds.
+
+#include "app/fendrakexbeeconfiguratordialog.h"
+#include "dialogprobe.h"
+#include "isolatedsettings.h"
+#include "messageboxcatcher.h"
+#include "modulesimulator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int runs = 3;
+// A module only takes "+++" after a guard time of silence, so runs are spaced.
+constexpr int pauseBetweenRunsMs = 1500;
+constexpr int runTimeoutMs = 30000;
+
+// Seconds from the click until the sequencer is idle again; -1 if it never is.
+double timeRun(FendrakeXBeeConfiguratorDialog &dialog, const char *button)
+{
+    const DialogProbe probe(dialog);
+    QElapsedTimer clock;
+    clock.start();
+    dialog.findChild<QPushButton *>(QLatin1String(button))->click();
+    if (!QTest::qWaitFor([&] { return probe.commandState() == 0; }, runTimeoutMs))
+        return -1;
+    return clock.elapsed() / 1000.0;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+void report(const char *name, const QList<double> &seconds)
+{
+    std::printf("%-10s %.2f s  (runs:", name, median(seconds));
+    for (double value : seconds)
+        std::printf(" %.2f", value);
+    std::printf(")\n");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+
+    QTemporaryDir stateDir;
+    ModuleSimulator simulator({QStringLiteral("--state"), stateDir.filePath(QStringLiteral("modules.json"))});
+    if (!simulator.start()) {
+        std::fprintf(stderr, "bench_config: %s\n", qPrintable(simulator.errorString()));
+        return 1;
+    }
+    IsolatedSettings settings;
+    MessageBoxCatcher boxes;
+    FendrakeXBeeConfiguratorDialog dialog;
+    dialog.addExtraPort(simulator.portA());
+    const DialogProbe probe(dialog);
+    if (!QTest::qWaitFor([&] { return probe.serialPortOpen(); }, 5000)) {
+        std::fprintf(stderr, "bench_config: cannot open %s\n", qPrintable(simulator.portA()));
+        return 1;
+    }
+    dialog.findChild<QComboBox *>(QStringLiteral("cmbConfiguration"))->setCurrentIndex(1);
+
+    QList<double> reads;
+    QList<double> writes;
+    for (int i = 0; i < runs; ++i) {
+        QTest::qWait(pauseBetweenRunsMs);
+        reads.append(timeRun(dialog, "btnReadSettings"));
+        QTest::qWait(pauseBetweenRunsMs);
+        writes.append(timeRun(dialog, "btnWriteSettings"));
+    }
+
+    report("read run", reads);
+    report("write run", writes);
+    // Any message but the write runs' confirmations means a run failed.
+    const bool allFine = boxes.count() == runs && !reads.contains(-1) && !writes.contains(-1);
+    if (!allFine)
+        std::fprintf(stderr, "bench_config: a run failed (%d message boxes)\n", boxes.count());
+    return allFine ? 0 : 1;
+}

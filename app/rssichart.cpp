@@ -1,0 +1,78 @@
+#include "app/fendrakexbeeconfiguratordialog.h"
+
+#include "app/rangetestcsv.h"
+#include "app/rangetestfiledialog.h"
+
+#include <QCursor>
+#include <QDateTime>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QToolTip>
+#include <QValueAxis>
+
+namespace {
+
+// However long a test runs, this many samples are kept for the chart and the export.
+constexpr int maxKeptSamples = 500;
+// Width of the chart's sliding window, in samples.
+constexpr int visibleSamples = 50;
+// Room left below a new weakest sample so its point is not drawn on the axis.
+constexpr int axisMarginDbm = 5;
+
+} // namespace
+
+void FendrakeXBeeConfiguratorDialog::addRssiSample(int rssi)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    rssiSeries->append(sampleCounter, rssi);
+    rssiSamples.append({sampleCounter, rssi, now});
+    ++sampleCounter;
+    if (rssiSeries->count() > maxKeptSamples) {
+        rssiSeries->remove(0);
+        rssiSamples.removeFirst();
+    }
+    if (axisY->min() > rssi)
+        axisY->setMin(rssi - axisMarginDbm);
+    axisX->setRange(qMax(0, sampleCounter - visibleSamples), sampleCounter);
+
+    testStatistics.addSample(rssi);
+    showTestStatistics();
+}
+
+void FendrakeXBeeConfiguratorDialog::onPointHovered(QPointF point, bool state)
+{
+    if (!state) {
+        QToolTip::hideText();
+        return;
+    }
+    const QString text = tr("RSSI: %1 dBm\nSample: %2")
+                             .arg(point.y(), 0, 'g', -1, QLatin1Char(' '))
+                             .arg(point.x(), 0, 'g', -1, QLatin1Char(' '));
+    QToolTip::showText(QCursor::pos(), text);
+}
+
+void FendrakeXBeeConfiguratorDialog::onExportResultsClicked()
+{
+    const QString title = tr("Export results");
+    if (rssiSeries->count() == 0) {
+        QMessageBox::information(this, title, tr("No RSSI data to export"));
+        return;
+    }
+    const QString fileName = askSaveFileName(this, tr("Export RSSI Data"), tr("CSV Files (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+
+    // Written beside the target and renamed over it only when complete, so a
+    // failed export never leaves a half file where the user's old one was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        QMessageBox::critical(this, title, tr("Failed to open file for writing"));
+        return;
+    }
+    if (!writeRssiCsv(&file, rssiSamples) || !file.commit()) {
+        QMessageBox::critical(this, title, tr("Failed to write file"));
+        return;
+    }
+    QMessageBox::information(this, title, tr("RSSI data exported successfully"));
+}

@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "dialogs/aboutdialog.h"
 #include "support/isolatedsettings.h"
+#include "support/modaldriver.h"
 #include "support/messageboxcatcher.h"
 
 #include <QApplication>
@@ -18,36 +19,6 @@
 #include <functional>
 
 namespace {
-
-// Acts on the modal widget of type T as soon as it is shown, from inside its
-// own event loop. A different modal widget is closed after a while, so a
-// test fails instead of hanging.
-template <typename T>
-class ModalDriver
-{
-public:
-    explicit ModalDriver(std::function<void(T *)> action)
-    {
-        clock.start();
-        QObject::connect(&poll, &QTimer::timeout, &poll, [this, action] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (T *widget = qobject_cast<T *>(modal)) {
-                poll.stop();
-                found = true;
-                action(widget);
-            } else if (modal && clock.elapsed() > 5000) {
-                modal->close();
-            }
-        });
-        poll.start(10);
-    }
-
-    bool found = false;
-
-private:
-    QTimer poll;
-    QElapsedTimer clock;
-};
 
 // Records the mouse presses that reach the object it is installed on.
 class PressRecorder : public QObject

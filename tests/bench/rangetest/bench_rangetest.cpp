@@ -3,6 +3,7 @@
 // after every sample as it would be. Prints the cost per sample and the
 // resident memory before, once 500 samples are kept, and at the end; exits
 // with 1 if memory grew after the 500th sample.
+#include "../residentmemory.h"
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "dialogprobe.h"
 #include "isolatedsettings.h"
@@ -22,18 +23,6 @@ constexpr int samplesPerDay = 24 * 60 * 60 / 5;
 constexpr int keptSamples = 500;
 // Allocator noise; keeping one more point and sample per sample would add about 0.5 MB.
 constexpr double allowedGrowthMb = 0.25;
-
-double residentMegabytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 // A signal that wanders like a real link's, so the axis has work to do.
 int rssiOf(int sample)

@@ -27,8 +27,8 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     qRegisterMetaType<QSerialPort::BaudRate>("QSerialPort::BaudRate");
     ui->setupUi(this);
 
-    const std::pair<const char *, int> rates[] = {{"1200", 1200},   {"2400", 2400},   {"4800", 4800},
-                                                  {"9600", 9600},   {"19200", 19200}, {"38400", 38400},
+    const std::pair<const char *, int> rates[] = {{"1200", 1200},   {"2400", 2400},    {"4800", 4800},
+                                                  {"9600", 9600},   {"19200", 19200},  {"38400", 38400},
                                                   {"57600", 57600}, {"115200", 115200}};
     for (const auto &[text, rate] : rates)
         ui->cmbSerialBaudRate->addItem(QString::fromLatin1(text), rate);

@@ -31,9 +31,9 @@ PopupWatcher::PopupWatcher(QComboBox *combo)
 
 bool PopupWatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool request = (event->type() == QEvent::MouseButtonPress
-                          && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-                         || (event->type() == QEvent::KeyPress && opensPopup(static_cast<QKeyEvent *>(event)));
+    const bool request =
+        (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        || (event->type() == QEvent::KeyPress && opensPopup(static_cast<QKeyEvent *>(event)));
     if (request)
         emit popupRequested();
     return QObject::eventFilter(watched, event);

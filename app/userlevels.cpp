@@ -60,8 +60,7 @@ void FendrakeXBeeConfiguratorDialog::onUserLevelElevated(UserLevel level)
 void FendrakeXBeeConfiguratorDialog::onAboutClicked()
 {
     AboutDialog about(this);
-    connect(&about, &AboutDialog::elevateRights,
-            this, &FendrakeXBeeConfiguratorDialog::onUserLevelElevated);
+    connect(&about, &AboutDialog::elevateRights, this, &FendrakeXBeeConfiguratorDialog::onUserLevelElevated);
     about.exec();
 }
 

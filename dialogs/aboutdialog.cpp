@@ -7,13 +7,13 @@
 #include <QFontMetrics>
 
 AboutDialog::AboutDialog(QWidget *parent)
-    : QDialog(parent),
-      ui(new Ui::AboutDialog)
+    : QDialog(parent)
+    , ui(new Ui::AboutDialog)
 {
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("About"));
-    const QString version = QStringLiteral("%1 (%2)").arg(QStringLiteral(TARNOWICK_VERSION),
-                                                          QStringLiteral(TARNOWICK_REVISION));
+    const QString version =
+        QStringLiteral("%1 (%2)").arg(QStringLiteral(TARNOWICK_VERSION), QStringLiteral(TARNOWICK_REVISION));
     ui->txtVersion->setText(version);
     // A revision such as "v1.0.1-12-g3a4b5c6-dirty" stays readable in full
     // after the box has shrunk to its contents; two more characters leave
@@ -36,8 +36,7 @@ AboutDialog::~AboutDialog()
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool click = event->type() == QEvent::MouseButtonPress
-            || event->type() == QEvent::MouseButtonDblClick;
+    const bool click = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
     if (watched != ui->lblVersion || !click)
         return QDialog::eventFilter(watched, event);
 

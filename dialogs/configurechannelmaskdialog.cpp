@@ -3,16 +3,16 @@
 
 #include "dialogs/channelmask.h"
 
-#include <QMessageBox>
 #include <QEvent>
+#include <QMessageBox>
 #include <QStyle>
 
 static const char bitIndexProperty[] = "bitIndex";
 static const char codeProperty[] = "code";
 
 ConfigureChannelMaskDialog::ConfigureChannelMaskDialog(QWidget *parent)
-    : QDialog(parent),
-      ui(new Ui::ConfigureChannelMaskDialog)
+    : QDialog(parent)
+    , ui(new Ui::ConfigureChannelMaskDialog)
 {
     ui->setupUi(this);
 
@@ -22,8 +22,8 @@ ConfigureChannelMaskDialog::ConfigureChannelMaskDialog(QWidget *parent)
             continue;
         cell->setProperty(bitIndexProperty, bit);
         cell->setStyleSheet(QStringLiteral(
-                "*[code='0'] { color: black; selection-background-color: transparent; } "
-                "*[code='1'] { background-color: green; color: white; selection-background-color: transparent; }"));
+            "*[code='0'] { color: black; selection-background-color: transparent; } "
+            "*[code='1'] { background-color: green; color: white; selection-background-color: transparent; }"));
         cell->setReadOnly(true);
         cell->setMaximumWidth(20);
         cell->setAlignment(Qt::AlignHCenter);
@@ -33,8 +33,7 @@ ConfigureChannelMaskDialog::ConfigureChannelMaskDialog(QWidget *parent)
     }
     updateFields();
 
-    connect(ui->txtHexValue, &QLineEdit::textChanged,
-            this, &ConfigureChannelMaskDialog::onHexValueChanged);
+    connect(ui->txtHexValue, &QLineEdit::textChanged, this, &ConfigureChannelMaskDialog::onHexValueChanged);
     connect(ui->btnHelp, &QPushButton::clicked, this, &ConfigureChannelMaskDialog::showHelp);
     connect(ui->btnOk, &QPushButton::clicked, this, &ConfigureChannelMaskDialog::accept);
 
@@ -97,21 +96,20 @@ bool ConfigureChannelMaskDialog::eventFilter(QObject *watched, QEvent *event)
 
 void ConfigureChannelMaskDialog::showHelp()
 {
-    QMessageBox::information(
-            nullptr, tr("Channel Mask Help"),
-            tr("Each bit represents an RF frequency band channel. A channel has a width of 0.2 MHz. "
-               "Channel 9 and 24 are excluded.\n\n"
-               "Channel 0 = 863.15 MHz\n"
-               "Channel 1 = 863.35 MHz\n"
-               "Channel 2 = 863.55 MHz\n"
-               "...\n"
-               "Channel 9 = N/A\n"
-               "...\n"
-               "Channel 23 = 867.75 MHz\n"
-               "Channel 24 = N/A\n"
-               "Channel 25 = 868.15 MHz\n"
-               "Channel 26 = 868.35 MHz\n"
-               "Channel 27 = 868.85 MHz\n"
-               "Channel 28 = 869.05 MHz\n"
-               "Channel 29 = 869.85 MHz"));
+    QMessageBox::information(nullptr, tr("Channel Mask Help"),
+                             tr("Each bit represents an RF frequency band channel. A channel has a width of 0.2 MHz. "
+                                "Channel 9 and 24 are excluded.\n\n"
+                                "Channel 0 = 863.15 MHz\n"
+                                "Channel 1 = 863.35 MHz\n"
+                                "Channel 2 = 863.55 MHz\n"
+                                "...\n"
+                                "Channel 9 = N/A\n"
+                                "...\n"
+                                "Channel 23 = 867.75 MHz\n"
+                                "Channel 24 = N/A\n"
+                                "Channel 25 = 868.15 MHz\n"
+                                "Channel 26 = 868.35 MHz\n"
+                                "Channel 27 = 868.85 MHz\n"
+                                "Channel 28 = 869.05 MHz\n"
+                                "Channel 29 = 869.85 MHz"));
 }

@@ -1,8 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "dialogs/aboutdialog.h"
 #include "support/isolatedsettings.h"
-#include "support/modaldriver.h"
 #include "support/messageboxcatcher.h"
+#include "support/modaldriver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -44,8 +44,7 @@ void sendMouse(QWidget *target, QEvent::Type type)
 {
     const QPointF pos = target->rect().center();
     QMouseEvent event(type, pos, target->mapToGlobal(pos), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                      Qt::NoModifier);
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &event);
 }
 

@@ -1,8 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "dialogs/configurechannelmaskdialog.h"
 #include "support/isolatedsettings.h"
-#include "support/modaldriver.h"
 #include "support/messageboxcatcher.h"
+#include "support/modaldriver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -257,14 +257,22 @@ void tst_ChannelMaskDialog::fromMainDialog_data()
     QTest::addColumn<QString>("written");
 
     const int noClick = -1;
-    QTest::newRow("empty, Ok") << "" << "00000000" << noClick << Closing::Ok << "00000000";
-    QTest::newRow("invalid, Escape") << "XYZ" << "00000000" << noClick << Closing::Escape << "00000000";
-    QTest::newRow("wide, close button") << "FFFFFFFF" << "3EFFFDFF" << noClick << Closing::CloseButton << "3EFFFDFF";
-    QTest::newRow("short, Ok") << "3" << "00000003" << noClick << Closing::Ok << "00000003";
-    QTest::newRow("blanks, Escape") << " 1f " << "0000001F" << noClick << Closing::Escape << "0000001F";
-    QTest::newRow("click, Ok") << "00000000" << "00000000" << 0 << Closing::Ok << "00000001";
-    QTest::newRow("click, Escape") << "00000003" << "00000003" << 1 << Closing::Escape << "00000001";
-    QTest::newRow("click, close button") << "3EFFFDFF" << "3EFFFDFF" << 29 << Closing::CloseButton << "1EFFFDFF";
+    QTest::newRow("empty, Ok") << ""
+                               << "00000000" << noClick << Closing::Ok << "00000000";
+    QTest::newRow("invalid, Escape") << "XYZ"
+                                     << "00000000" << noClick << Closing::Escape << "00000000";
+    QTest::newRow("wide, close button") << "FFFFFFFF"
+                                        << "3EFFFDFF" << noClick << Closing::CloseButton << "3EFFFDFF";
+    QTest::newRow("short, Ok") << "3"
+                               << "00000003" << noClick << Closing::Ok << "00000003";
+    QTest::newRow("blanks, Escape") << " 1f "
+                                    << "0000001F" << noClick << Closing::Escape << "0000001F";
+    QTest::newRow("click, Ok") << "00000000"
+                               << "00000000" << 0 << Closing::Ok << "00000001";
+    QTest::newRow("click, Escape") << "00000003"
+                                   << "00000003" << 1 << Closing::Escape << "00000001";
+    QTest::newRow("click, close button") << "3EFFFDFF"
+                                         << "3EFFFDFF" << 29 << Closing::CloseButton << "1EFFFDFF";
 }
 
 void tst_ChannelMaskDialog::fromMainDialog()
@@ -289,8 +297,7 @@ void tst_ChannelMaskDialog::fromMainDialog()
             QTest::mouseClick(cell(calculator, clickedBit), Qt::LeftButton);
         close(calculator, closing);
     });
-    QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("btnConfigureChannelMask")),
-                      Qt::LeftButton);
+    QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("btnConfigureChannelMask")), Qt::LeftButton);
 
     QVERIFY(driver.found);
     QCOMPARE(opened, shown);

@@ -65,22 +65,38 @@ void tst_DialogCore::validators_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("acceptable");
 
-    QTest::newRow("RO one digit") << "txtPacketizationTimeout" << "F" << true;
-    QTest::newRow("RO two digits") << "txtPacketizationTimeout" << "FF" << true;
-    QTest::newRow("RO three digits") << "txtPacketizationTimeout" << "100" << false;
-    QTest::newRow("MT 5") << "txtBroadcastMultiTransmits" << "5" << true;
-    QTest::newRow("MT 6") << "txtBroadcastMultiTransmits" << "6" << false;
-    QTest::newRow("MT A") << "txtBroadcastMultiTransmits" << "A" << false;
-    QTest::newRow("MT two digits") << "txtBroadcastMultiTransmits" << "11" << false;
-    QTest::newRow("ID four digits") << "txtPANID" << "7fFF" << true;
-    QTest::newRow("ID five digits") << "txtPANID" << "7FFFF" << false;
-    QTest::newRow("ID not hex") << "txtPANID" << "33G3" << false;
-    QTest::newRow("TO two digits") << "txtTransmitOptions" << "C0" << true;
-    QTest::newRow("TO three digits") << "txtTransmitOptions" << "C00" << false;
-    QTest::newRow("DH eight digits") << "txtDestinationAddressHigh" << "0013A200" << true;
-    QTest::newRow("DH nine digits") << "txtDestinationAddressHigh" << "0013A2000" << false;
-    QTest::newRow("DL lower case") << "txtDestinationAddressLow" << "ffff" << true;
-    QTest::newRow("DL blank") << "txtDestinationAddressLow" << "FF FF" << false;
+    QTest::newRow("RO one digit") << "txtPacketizationTimeout"
+                                  << "F" << true;
+    QTest::newRow("RO two digits") << "txtPacketizationTimeout"
+                                   << "FF" << true;
+    QTest::newRow("RO three digits") << "txtPacketizationTimeout"
+                                     << "100" << false;
+    QTest::newRow("MT 5") << "txtBroadcastMultiTransmits"
+                          << "5" << true;
+    QTest::newRow("MT 6") << "txtBroadcastMultiTransmits"
+                          << "6" << false;
+    QTest::newRow("MT A") << "txtBroadcastMultiTransmits"
+                          << "A" << false;
+    QTest::newRow("MT two digits") << "txtBroadcastMultiTransmits"
+                                   << "11" << false;
+    QTest::newRow("ID four digits") << "txtPANID"
+                                    << "7fFF" << true;
+    QTest::newRow("ID five digits") << "txtPANID"
+                                    << "7FFFF" << false;
+    QTest::newRow("ID not hex") << "txtPANID"
+                                << "33G3" << false;
+    QTest::newRow("TO two digits") << "txtTransmitOptions"
+                                   << "C0" << true;
+    QTest::newRow("TO three digits") << "txtTransmitOptions"
+                                     << "C00" << false;
+    QTest::newRow("DH eight digits") << "txtDestinationAddressHigh"
+                                     << "0013A200" << true;
+    QTest::newRow("DH nine digits") << "txtDestinationAddressHigh"
+                                    << "0013A2000" << false;
+    QTest::newRow("DL lower case") << "txtDestinationAddressLow"
+                                   << "ffff" << true;
+    QTest::newRow("DL blank") << "txtDestinationAddressLow"
+                              << "FF FF" << false;
 }
 
 void tst_DialogCore::validators()

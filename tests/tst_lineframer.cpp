@@ -26,11 +26,11 @@ void tst_LineFramer::framing_data()
     QTest::newRow("split over two reads") << Chunks{"O", "K\r"} << Lines{"OK\r"} << QByteArray();
     QTest::newRow("two lines in one read") << Chunks{"OK\r1234\r"} << Lines{"OK\r", "1234\r"} << QByteArray();
     QTest::newRow("lone carriage return") << Chunks{"\r"} << Lines{"\r"} << QByteArray();
-    QTest::newRow("line feed starts the next line")
-        << Chunks{"OK\r\n"} << Lines{"OK\r"} << QByteArray("\n");
-    QTest::newRow("line feed kept inside a line") << Chunks{"OK\r\n", "7FFF\r"} << Lines{"OK\r", "\n7FFF\r"}
-                                                  << QByteArray();
-    QTest::newRow("no carriage return yet") << Chunks{"THE QUICK", " BROWN"} << Lines{} << QByteArray("THE QUICK BROWN");
+    QTest::newRow("line feed starts the next line") << Chunks{"OK\r\n"} << Lines{"OK\r"} << QByteArray("\n");
+    QTest::newRow("line feed kept inside a line")
+        << Chunks{"OK\r\n", "7FFF\r"} << Lines{"OK\r", "\n7FFF\r"} << QByteArray();
+    QTest::newRow("no carriage return yet")
+        << Chunks{"THE QUICK", " BROWN"} << Lines{} << QByteArray("THE QUICK BROWN");
     QTest::newRow("tail waits for its end") << Chunks{"A\rB", "C\rD"} << Lines{"A\r", "BC\r"} << QByteArray("D");
     QTest::newRow("nul bytes are data") << Chunks{QByteArray("\0\r", 2)} << Lines{QByteArray("\0\r", 2)}
                                         << QByteArray();

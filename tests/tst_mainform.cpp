@@ -38,8 +38,7 @@ const FormWidget formWidgets[] = {
     {"btnReadSettings", "QPushButton", "Read", "", ""},
     {"btnWriteSettings", "QPushButton", "Write", "", ""},
     {"lblConfiguration", "QLabel", "Configuration:", "", ""},
-    {"cmbConfiguration", "QComboBox", "", "Select a profile to complete predefined settings",
-     "Configuration"},
+    {"cmbConfiguration", "QComboBox", "", "Select a profile to complete predefined settings", "Configuration"},
     {"groupBoxAddressing", "QGroupBox", "Addressing", "", ""},
     {"lblSerialHigh", "QLabel", SETTING("SH", " Serial Number High"), "", ""},
     {"lblSerialHighValue", "QLabel", "",
@@ -52,19 +51,22 @@ const FormWidget formWidgets[] = {
      RANGE("0x0 - 0xFFFFFFFF",
            "<p>The upper 32 bits of the 64-bit destination address. Set the DH register to zero "
            "and DL less than 0xFFFF to transmit using a 16-bit short address. 0x000000000000FFFF "
-           "is the broadcast address for the PAN.</p>"), ""},
+           "is the broadcast address for the PAN.</p>"),
+     ""},
     {"lblDestinationAddressLow", "QLabel", SETTING("DL", " Destination Address Low"), "", ""},
     {"txtDestinationAddressLow", "QLineEdit", "",
      RANGE("0x0 - 0xFFFFFFFF",
            "<p>Set/read the lower 32 bits of the 64-bit destination address. Set the DH register "
            "to zero and DL less than 0xFFFF to transmit using a 16-bit short address. "
-           "0x000000000000FFFF is the broadcast address for the PAN.</p>"), ""},
+           "0x000000000000FFFF is the broadcast address for the PAN.</p>"),
+     ""},
     {"lblTransmitOptions", "QLabel", SETTING("TO", " Transmit options"), "", ""},
     {"txtTransmitOptions", "QLineEdit", "",
      RANGE("0x40 - 0xDF",
-           "<p>" BOLD("Bits 07- 00") "</p><p>The bitfield that configures the transmit options "
-           "for Transparent mode.</p><p>Bit 6,7: </p><p>- 00 (invalid option)</p>"
-           "<p>- 01 (Point-multipoint)</p><p>- 10 (Directed broadcast)</p><p>- 11 (DigiMesh)</p>"),
+           "<p>" BOLD(
+               "Bits 07- 00") "</p><p>The bitfield that configures the transmit options "
+                              "for Transparent mode.</p><p>Bit 6,7: </p><p>- 00 (invalid option)</p>"
+                              "<p>- 01 (Point-multipoint)</p><p>- 10 (Directed broadcast)</p><p>- 11 (DigiMesh)</p>"),
      ""},
     {"groupBoxNetworking", "QGroupBox", "Networking", "", ""},
     {"lblChannelMask", "QLabel", SETTING("CM", " Channel Mask"), "", ""},
@@ -73,7 +75,8 @@ const FormWidget formWidgets[] = {
            "<p>This mask limits the channels that the radio will transmit on. See the manual for "
            "the list of frequencies. Channel 0 is bit 0. You must enable at least two channels, "
            "except when using only a single frequency of 869.85 MHz. When you use this mode (use "
-           "0x200000000) LBT+AFA will be </p>"), ""},
+           "0x200000000) LBT+AFA will be </p>"),
+     ""},
     {"btnConfigureChannelMask", "QPushButton", "", "Configure the channel mask", ""},
     {"lblPANID", "QLabel", SETTING("ID", " Network PAN ID"), "", ""},
     {"txtPANID", "QLineEdit", "",
@@ -85,37 +88,40 @@ const FormWidget formWidgets[] = {
     {"txtBroadcastMultiTransmits", "QLineEdit", "",
      RANGE("0x0 - 0x5",
            "<p>The number of additional broadcast retransmissions. All broadcast packets are "
-           "transmitted MT+1 times to ensure it is received.</p>"), ""},
+           "transmitted MT+1 times to ensure it is received.</p>"),
+     ""},
     {"lblMACMode", "QLabel", SETTING("MM", " MAC Mode"), "", ""},
     {"cmbMACMode", "QComboBox", "",
      "Configure the MAC Mode of the device. This enables/disables a Digi-proprietary header in "
      "the 802.15.4 RF packet and whether or not MAC ACKs should be used.\nEnabling the Digi "
      "header (MM = 0 or 3) allows duplicate packet detection and network discovery via ND and DN "
      "commands. Options 1 and 2 are strict 802.15.4 modes which are compatible with some "
-     "third-party 802.15.4 devices.", ""},
+     "third-party 802.15.4 devices.",
+     ""},
     {"lblAPIMode", "QLabel", SETTING("AP ", "API Enable"), "", ""},
     {"cmbAPIMode", "QComboBox", "",
      "The API mode setting. RF Packets received can be formatted into API frames to be sent out "
      "the serial port. When API is enabled the serial data must be formatted as API frames as "
-     "transparent mode is disabled.", ""},
+     "transparent mode is disabled.",
+     ""},
     {"groupBoxUART", "QGroupBox", "UART Interface", "", ""},
     {"lblBaudRate", "QLabel", SETTING("BD", " UART Baud Rate"), "", ""},
     {"cmbBaudRate", "QComboBox", "",
      "The serial interface baud rate for communication between modem serial port and host. "
      "Request non-standard baud rates with values above 0x80 using a terminal window. Read BD to "
-     "find actual baud rate achieved.", ""},
+     "find actual baud rate achieved.",
+     ""},
     {"lblParity", "QLabel", SETTING("NB", " UART Parity"), "", ""},
     {"cmbParity", "QComboBox", "", "Configure parity for the UART.", ""},
     {"lblStopBits", "QLabel", SETTING("SB", " UART Stop Bits"), "", ""},
-    {"cmbStopBits", "QComboBox", "",
-     "Configure the number of stop bits that the UART will output.", ""},
-    {"lblPacketizationTimeout", "QLabel", SETTING("RO", " Transparent Packetization Timeout"),
-     "", ""},
+    {"cmbStopBits", "QComboBox", "", "Configure the number of stop bits that the UART will output.", ""},
+    {"lblPacketizationTimeout", "QLabel", SETTING("RO", " Transparent Packetization Timeout"), "", ""},
     {"txtPacketizationTimeout", "QLineEdit", "",
      RANGE("0x0 - 0xFF",
            "<p>Set/read number of character times of inter-character delay required before "
            "transmission begins in transparent mode. Set to zero to transmit characters as they "
-           "arrive instead of buffering them into one RF packet.</p>"), ""},
+           "arrive instead of buffering them into one RF packet.</p>"),
+     ""},
     {"progressBar", "QProgressBar", "", "", ""},
     {"tabTest", "QWidget", "", "", ""},
     {"grpMode", "QGroupBox", "Mode", "", ""},
@@ -140,42 +146,36 @@ struct FormLayout
 QList<FormLayout> formLayouts()
 {
     return {
-        {"verticalLayout",
-         {"on FendrakeXBeeConfiguratorDialog", "gridLayout_4", "tabWidget", "horizontalLayout_2"}},
+        {"verticalLayout", {"on FendrakeXBeeConfiguratorDialog", "gridLayout_4", "tabWidget", "horizontalLayout_2"}},
         {"gridLayout_4",
          {"lblSerial 0,0", "cmbSerial 0,1", "lblSerialBaudRate 0,2", "cmbSerialBaudRate 0,3",
           "spacer 0x0 Expanding,Minimum 0,4", "lblProfile 0,5", "cmbProfile 0,6"}},
         {"gridLayout_5",
-         {"on tabSettings", "gridLayout_6 0,0", "groupBoxAddressing 1,0",
-          "groupBoxNetworking 2,0", "groupBoxUART 3,0", "progressBar 4,0",
-          "spacer 20x40 Minimum,Expanding 5,0"}},
+         {"on tabSettings", "gridLayout_6 0,0", "groupBoxAddressing 1,0", "groupBoxNetworking 2,0", "groupBoxUART 3,0",
+          "progressBar 4,0", "spacer 20x40 Minimum,Expanding 5,0"}},
         {"gridLayout_6",
-         {"btnReadSettings 0,0", "btnWriteSettings 0,1", "spacer 40x20 Expanding,Minimum 0,2",
-          "lblConfiguration 0,3", "cmbConfiguration 0,4"}},
+         {"btnReadSettings 0,0", "btnWriteSettings 0,1", "spacer 40x20 Expanding,Minimum 0,2", "lblConfiguration 0,3",
+          "cmbConfiguration 0,4"}},
         {"gridLayout_3",
-         {"on groupBoxAddressing", "lblSerialHigh 0,0", "lblSerialHighValue 0,1",
-          "lblSerialLow 1,0", "lblSerialLowValue 1,1", "lblDestinationAddressHigh 2,0",
-          "txtDestinationAddressHigh 2,1", "lblDestinationAddressLow 3,0",
-          "txtDestinationAddressLow 3,1", "lblTransmitOptions 4,0", "txtTransmitOptions 4,1"}},
+         {"on groupBoxAddressing", "lblSerialHigh 0,0", "lblSerialHighValue 0,1", "lblSerialLow 1,0",
+          "lblSerialLowValue 1,1", "lblDestinationAddressHigh 2,0", "txtDestinationAddressHigh 2,1",
+          "lblDestinationAddressLow 3,0", "txtDestinationAddressLow 3,1", "lblTransmitOptions 4,0",
+          "txtTransmitOptions 4,1"}},
         {"gridLayout_2",
-         {"on groupBoxNetworking", "lblChannelMask 0,0", "txtChannelMask 0,1",
-          "btnConfigureChannelMask 0,2", "lblPANID 1,0", "txtPANID 1,1 span 1x2",
-          "lblBroadcastMultiTransmits 2,0", "txtBroadcastMultiTransmits 2,1 span 1x2",
-          "lblMACMode 3,0", "cmbMACMode 3,1 span 1x2", "lblAPIMode 4,0",
+         {"on groupBoxNetworking", "lblChannelMask 0,0", "txtChannelMask 0,1", "btnConfigureChannelMask 0,2",
+          "lblPANID 1,0", "txtPANID 1,1 span 1x2", "lblBroadcastMultiTransmits 2,0",
+          "txtBroadcastMultiTransmits 2,1 span 1x2", "lblMACMode 3,0", "cmbMACMode 3,1 span 1x2", "lblAPIMode 4,0",
           "cmbAPIMode 4,1 span 1x2"}},
         {"gridLayout",
-         {"on groupBoxUART", "lblBaudRate 2,0", "cmbBaudRate 2,1", "lblParity 3,0",
-          "cmbParity 3,1", "lblStopBits 4,0", "cmbStopBits 4,1", "lblPacketizationTimeout 5,0",
-          "txtPacketizationTimeout 5,1", "column 1 stretch 1"}},
+         {"on groupBoxUART", "lblBaudRate 2,0", "cmbBaudRate 2,1", "lblParity 3,0", "cmbParity 3,1", "lblStopBits 4,0",
+          "cmbStopBits 4,1", "lblPacketizationTimeout 5,0", "txtPacketizationTimeout 5,1", "column 1 stretch 1"}},
         {"verticalLayout_2",
          {"on tabTest", "grpMode", "horizontalLayout_3", "lblTestStatistics", "verticalLayout_Chart stretch 1",
           "spacer 20x40 Minimum,Expanding"}},
-        {"horizontalLayout",
-         {"on grpMode", "rdbTransmitter", "rdbReceiver", "spacer 40x20 Expanding,Minimum"}},
+        {"horizontalLayout", {"on grpMode", "rdbTransmitter", "rdbReceiver", "spacer 40x20 Expanding,Minimum"}},
         {"horizontalLayout_3", {"btnStartTest", "btnExportResults"}},
         {"verticalLayout_Chart", {}},
-        {"horizontalLayout_2",
-         {"btnAbout", "btnAboutQt", "spacer 40x20 Expanding,Minimum", "btnClose"}},
+        {"horizontalLayout_2", {"btnAbout", "btnAboutQt", "spacer 40x20 Expanding,Minimum", "btnClose"}},
     };
 }
 
@@ -193,9 +193,9 @@ QString describe(QLayoutItem *item)
     const QSpacerItem *spacer = item->spacerItem();
     const QSizePolicy policy = spacer->sizePolicy();
     return QStringLiteral("spacer %1x%2 %3,%4")
-            .arg(spacer->sizeHint().width())
-            .arg(spacer->sizeHint().height())
-            .arg(policyName(policy.horizontalPolicy()), policyName(policy.verticalPolicy()));
+        .arg(spacer->sizeHint().width())
+        .arg(spacer->sizeHint().height())
+        .arg(policyName(policy.horizontalPolicy()), policyName(policy.verticalPolicy()));
 }
 
 QStringList describeGrid(const QGridLayout *grid)
@@ -306,8 +306,7 @@ private slots:
     void keepsGivenObjectName();
 
 private:
-    template<typename T>
-    T *find(const QString &name) const { return dialog.findChild<T *>(name); }
+    template<typename T> T *find(const QString &name) const { return dialog.findChild<T *>(name); }
 
     QDialog dialog;
     Ui::FendrakeXBeeConfiguratorDialog ui;
@@ -326,10 +325,8 @@ void tst_MainForm::widgets_data()
     QTest::addColumn<QString>("placeholder");
 
     for (const FormWidget &entry : formWidgets) {
-        QTest::newRow(entry.name) << QString::fromLatin1(entry.className)
-                                  << QString::fromLatin1(entry.text)
-                                  << QString::fromLatin1(entry.toolTip)
-                                  << QString::fromLatin1(entry.placeholder);
+        QTest::newRow(entry.name) << QString::fromLatin1(entry.className) << QString::fromLatin1(entry.text)
+                                  << QString::fromLatin1(entry.toolTip) << QString::fromLatin1(entry.placeholder);
     }
 }
 
@@ -373,13 +370,10 @@ void tst_MainForm::comboItems_data()
     QTest::newRow("cmbSerialBaudRate") << QStringList();
     QTest::newRow("cmbProfile") << QStringList{"Beginner", "Guru"};
     QTest::newRow("cmbConfiguration") << QStringList{"Custom", "Scoreboard", "WindSpeed"};
-    QTest::newRow("cmbMACMode") << QStringList{
-            "802.15.4 + Digi header with ACKs", "Strict 802.15.4 no ACKs",
-            "Strict 802.15.4 with ACKs", "802.15.4 + Digi header no ACKs"};
-    QTest::newRow("cmbAPIMode") << QStringList{
-            "Transparent Mode", "API Mode Without Escapes", "API Mode With Escapes"};
-    QTest::newRow("cmbBaudRate") << QStringList{
-            "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+    QTest::newRow("cmbMACMode") << QStringList{"802.15.4 + Digi header with ACKs", "Strict 802.15.4 no ACKs",
+                                               "Strict 802.15.4 with ACKs", "802.15.4 + Digi header no ACKs"};
+    QTest::newRow("cmbAPIMode") << QStringList{"Transparent Mode", "API Mode Without Escapes", "API Mode With Escapes"};
+    QTest::newRow("cmbBaudRate") << QStringList{"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
     QTest::newRow("cmbParity") << QStringList{"No Parity", "Even Parity", "Odd Parity"};
     QTest::newRow("cmbStopBits") << QStringList{"One stop bit", "Two stop bits"};
 }
@@ -440,8 +434,10 @@ void tst_MainForm::margins_data()
     QTest::addColumn<int>("top");
     QTest::addColumn<int>("bottom"); // -1: left alone
 
-    QTest::newRow("connection bar") << "gridLayout_4" << "gridLayout_6" << 6 << 6;
-    QTest::newRow("addressing") << "gridLayout_3" << "gridLayout_2" << 9 << -1;
+    QTest::newRow("connection bar") << "gridLayout_4"
+                                    << "gridLayout_6" << 6 << 6;
+    QTest::newRow("addressing") << "gridLayout_3"
+                                << "gridLayout_2" << 9 << -1;
 }
 
 void tst_MainForm::margins()
@@ -480,10 +476,11 @@ void tst_MainForm::dialogAndTabs()
 
 void tst_MainForm::widgetStates()
 {
-    QCOMPARE(ui.cmbSerial->styleSheet(), QStringLiteral(
-            "*[code=\"2\"] { color: black; selection-background-color: transparent; }\n"
-            "*[code=\"1\"] { background-color: red; color: white; selection-background-color: transparent; }\n"
-            "*[code=\"0\"] { background-color: green; color: white; selection-background-color: transparent; }"));
+    QCOMPARE(ui.cmbSerial->styleSheet(),
+             QStringLiteral(
+                 "*[code=\"2\"] { color: black; selection-background-color: transparent; }\n"
+                 "*[code=\"1\"] { background-color: red; color: white; selection-background-color: transparent; }\n"
+                 "*[code=\"0\"] { background-color: green; color: white; selection-background-color: transparent; }"));
     // The port selection sets "code" after its first open attempt; until then no rule applies.
     QVERIFY(!ui.cmbSerial->property("code").isValid());
     QVERIFY(ui.groupBoxAddressing->styleSheet().isEmpty());
@@ -551,7 +548,8 @@ void tst_MainForm::keepsGivenObjectName_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("unnamed") << QString() << "FendrakeXBeeConfiguratorDialog";
-    QTest::newRow("already named") << "settingsDialog" << "settingsDialog";
+    QTest::newRow("already named") << "settingsDialog"
+                                   << "settingsDialog";
 }
 
 void tst_MainForm::keepsGivenObjectName()

@@ -70,19 +70,43 @@ QStringList tst_PortRefresh::items(const QComboBox *combo)
 
 void tst_PortRefresh::refreshesOnOpening_data()
 {
-    QTest::addColumn<QString>("before");   // listed at start
-    QTest::addColumn<QString>("extra");    // given with --port
+    QTest::addColumn<QString>("before"); // listed at start
+    QTest::addColumn<QString>("extra");  // given with --port
     QTest::addColumn<QString>("selected");
     QTest::addColumn<QString>("after");    // listed when the user opens the list
     QTest::addColumn<QString>("expected"); // the list the user sees
     QTest::addColumn<int>("code");
 
-    QTest::newRow("new port appears") << "A" << "" << "A" << "AB" << "-AB" << 0;
-    QTest::newRow("unselected port vanishes") << "AB" << "" << "A" << "A" << "-A" << 0;
-    QTest::newRow("selected port vanishes") << "AB" << "" << "A" << "B" << "-AB" << 1;
-    QTest::newRow("everything gone, None selected") << "AB" << "" << "-" << "" << "-" << 2;
-    QTest::newRow("--port entry stays") << "A" << "B" << "B" << "" << "-B" << 0;
-    QTest::newRow("--port entry later listed") << "" << "B" << "B" << "AB" << "-BA" << 0;
+    QTest::newRow("new port appears") << "A"
+                                      << ""
+                                      << "A"
+                                      << "AB"
+                                      << "-AB" << 0;
+    QTest::newRow("unselected port vanishes") << "AB"
+                                              << ""
+                                              << "A"
+                                              << "A"
+                                              << "-A" << 0;
+    QTest::newRow("selected port vanishes") << "AB"
+                                            << ""
+                                            << "A"
+                                            << "B"
+                                            << "-AB" << 1;
+    QTest::newRow("everything gone, None selected") << "AB"
+                                                    << ""
+                                                    << "-"
+                                                    << ""
+                                                    << "-" << 2;
+    QTest::newRow("--port entry stays") << "A"
+                                        << "B"
+                                        << "B"
+                                        << ""
+                                        << "-B" << 0;
+    QTest::newRow("--port entry later listed") << ""
+                                               << "B"
+                                               << "B"
+                                               << "AB"
+                                               << "-BA" << 0;
 }
 
 void tst_PortRefresh::refreshesOnOpening()

@@ -64,13 +64,20 @@ void tst_PortSelection::restoresSelection_data()
     QTest::addColumn<QString>("shownRate");
     QTest::addColumn<int>("code");
 
-    QTest::newRow("nothing saved") << QVariant() << QVariant() << "None" << "9600" << 2;
-    QTest::newRow("port and rate") << QVariant("<pty>") << QVariant(115200) << "<pty>" << "115200" << 0;
-    QTest::newRow("port, no rate") << QVariant("<pty>") << QVariant() << "<pty>" << "9600" << 0;
-    QTest::newRow("rate 1200 already shown") << QVariant("<pty>") << QVariant(1200) << "<pty>" << "1200" << 0;
-    QTest::newRow("rate not in the list") << QVariant("<pty>") << QVariant(12345) << "<pty>" << "1200" << 0;
-    QTest::newRow("port gone") << QVariant(missingPort) << QVariant(19200) << "None" << "19200" << 2;
-    QTest::newRow("None saved") << QVariant("None") << QVariant() << "None" << "9600" << 2;
+    QTest::newRow("nothing saved") << QVariant() << QVariant() << "None"
+                                   << "9600" << 2;
+    QTest::newRow("port and rate") << QVariant("<pty>") << QVariant(115200) << "<pty>"
+                                   << "115200" << 0;
+    QTest::newRow("port, no rate") << QVariant("<pty>") << QVariant() << "<pty>"
+                                   << "9600" << 0;
+    QTest::newRow("rate 1200 already shown") << QVariant("<pty>") << QVariant(1200) << "<pty>"
+                                             << "1200" << 0;
+    QTest::newRow("rate not in the list") << QVariant("<pty>") << QVariant(12345) << "<pty>"
+                                          << "1200" << 0;
+    QTest::newRow("port gone") << QVariant(missingPort) << QVariant(19200) << "None"
+                               << "19200" << 2;
+    QTest::newRow("None saved") << QVariant("None") << QVariant() << "None"
+                                << "9600" << 2;
 }
 
 void tst_PortSelection::restoresSelection()

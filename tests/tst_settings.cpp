@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 #include <QSettings>
+#include <QTemporaryFile>
 #include <QTest>
 
 class tst_Settings : public QObject

@@ -30,9 +30,8 @@ const QList<QPair<QString, bool>> levelledWidgets = {
 
 // Always in view: serial number, channel mask, PAN ID and the buttons.
 const QStringList alwaysShown = {
-    QStringLiteral("lblSerialHighValue"), QStringLiteral("lblSerialLowValue"),
-    QStringLiteral("txtChannelMask"),     QStringLiteral("txtPANID"),
-    QStringLiteral("btnReadSettings"),    QStringLiteral("btnWriteSettings"),
+    QStringLiteral("lblSerialHighValue"), QStringLiteral("lblSerialLowValue"), QStringLiteral("txtChannelMask"),
+    QStringLiteral("txtPANID"),           QStringLiteral("btnReadSettings"),   QStringLiteral("btnWriteSettings"),
     QStringLiteral("cmbConfiguration"),
 };
 
@@ -87,8 +86,7 @@ bool tst_UserLevels::shown(const QString &name) const
 
 void tst_UserLevels::startsAsBeginner()
 {
-    QCOMPARE(dialog->findChild<QComboBox *>(QStringLiteral("cmbProfile"))->currentText(),
-             QStringLiteral("Beginner"));
+    QCOMPARE(dialog->findChild<QComboBox *>(QStringLiteral("cmbProfile"))->currentText(), QStringLiteral("Beginner"));
     for (const auto &[name, guru] : levelledWidgets)
         QVERIFY2(!shown(name), qPrintable(name));
     for (const QString &name : alwaysShown)

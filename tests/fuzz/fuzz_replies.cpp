@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     dialog = new FendrakeXBeeConfiguratorDialog;
     commands = atCommandList;
-    commands << "DB" << "WR" << "ID=3333" << "CM=3EFFFC00" << "";
+    commands += QStringList{"DB", "WR", "ID=3333", "CM=3EFFFC00", ""};
     return 0;
 }
 

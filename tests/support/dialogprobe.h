@@ -10,7 +10,10 @@
 class DialogProbe
 {
 public:
-    explicit DialogProbe(FendrakeXBeeConfiguratorDialog &dialog) : d(dialog) {}
+    explicit DialogProbe(FendrakeXBeeConfiguratorDialog &dialog)
+        : d(dialog)
+    {
+    }
 
     bool serialPortOpen() const { return d.serialPortOpen; }
     int commandState() const { return d.commandState; }

@@ -11,7 +11,7 @@ class IsolatedSettings
 public:
     IsolatedSettings();
 
-    QString filePath() const; // where the program's INI file lands
+    QString filePath() const;                              // where the program's INI file lands
     void store(const QString &key, const QVariant &value); // in group "general"
 
 private:

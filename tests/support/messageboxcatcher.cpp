@@ -1,7 +1,7 @@
 #include "messageboxcatcher.h"
 
-#include <QPushButton>
 #include <QApplication>
+#include <QPushButton>
 
 MessageBoxCatcher::MessageBoxCatcher()
 {

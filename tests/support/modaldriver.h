@@ -11,8 +11,7 @@
 // Acts on the modal widget of type T as soon as it is shown, from inside its
 // own event loop. A different modal widget is closed after a while, so a
 // test fails instead of hanging.
-template <typename T>
-class ModalDriver
+template<typename T> class ModalDriver
 {
 public:
     explicit ModalDriver(std::function<void(T *)> action)

@@ -20,8 +20,8 @@ public:
     void changeBaudRate(QSerialPort::BaudRate rate);
     void write(const QByteArray &bytes);
 
-    QList<bool> reports() const;       // every port_open so far
-    QList<QByteArray> lines() const;   // every data_received so far
+    QList<bool> reports() const;     // every port_open so far
+    QList<QByteArray> lines() const; // every data_received so far
 
     std::unique_ptr<QSignalSpy> portOpenSpy;
     std::unique_ptr<QSignalSpy> dataSpy;

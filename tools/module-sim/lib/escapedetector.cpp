@@ -23,8 +23,8 @@ QByteArray EscapeDetector::feed(char byte, qint64 nowMs)
 {
     QByteArray data;
     if (!held.isEmpty()) {
-        const bool continuesEscape = byte == CommandCharacter && held.size() < EscapeLength
-                                     && nowMs - *lastInputMs < guardMs;
+        const bool continuesEscape =
+            byte == CommandCharacter && held.size() < EscapeLength && nowMs - *lastInputMs < guardMs;
         if (continuesEscape) {
             held.append(byte);
             lastInputMs = nowMs;

@@ -12,8 +12,7 @@ const QByteArray Error("ERROR");
 
 } // namespace
 
-ModuleCore::ModuleCore(const ModuleConfig &config, const Clock &clock, RegisterStore *store,
-                       QObject *parent)
+ModuleCore::ModuleCore(const ModuleConfig &config, const Clock &clock, RegisterStore *store, QObject *parent)
     : QObject(parent)
     , config(config)
     , clock(clock)
@@ -252,8 +251,8 @@ void ModuleCore::applySettings()
 {
     active = bank;
     escape.setGuardTime(active.value("GT"));
-    packetizer.setTimeout(Packetizer::timeoutMs(active.value("RO"), active.value("BD"),
-                                                active.value("NB"), active.value("SB")));
+    packetizer.setTimeout(
+        Packetizer::timeoutMs(active.value("RO"), active.value("BD"), active.value("NB"), active.value("SB")));
 }
 
 void ModuleCore::reply(const QByteArray &text)

@@ -18,8 +18,7 @@ Radio::Radio(const RadioConfig &config, QObject *parent)
 
 bool Radio::canHear(const ModuleCore &sender, const ModuleCore &receiver)
 {
-    return sender.panId() == receiver.panId()
-           && (sender.channelMask() & receiver.channelMask()) != 0;
+    return sender.panId() == receiver.panId() && (sender.channelMask() & receiver.channelMask()) != 0;
 }
 
 void Radio::attach(ModuleCore *module)

@@ -95,8 +95,9 @@ public:
         const QString letter = text.trimmed().toUpper();
         if (letter == QLatin1String("A") || (letter == QLatin1String("B") && modules == 2))
             return letter.at(0);
-        fail(name, text, modules == 2 ? QStringLiteral("a module letter, A or B")
-                                      : QStringLiteral("A (module B needs --modules 2)"));
+        fail(name, text,
+             modules == 2 ? QStringLiteral("a module letter, A or B")
+                          : QStringLiteral("A (module B needs --modules 2)"));
         return std::nullopt;
     }
 
@@ -123,8 +124,7 @@ void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, S
 {
     if (parser.isSet(QStringLiteral("auto-transmit")))
         options->autoTransmit = reader.module(QStringLiteral("auto-transmit"),
-                                              parser.value(QStringLiteral("auto-transmit")),
-                                              options->modules);
+                                              parser.value(QStringLiteral("auto-transmit")), options->modules);
     for (const QString &text : parser.values(QStringLiteral("silent"))) {
         if (const auto letter = reader.module(QStringLiteral("silent"), text, options->modules))
             options->silent.insert(*letter);
@@ -138,8 +138,9 @@ void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, S
     }
     for (const QString &text : parser.values(QStringLiteral("hangup-after"))) {
         const int colon = text.indexOf(QLatin1Char(':'));
-        const auto letter = colon < 0 ? std::optional<QChar>(QLatin1Char('A'))
-                                      : reader.module(QStringLiteral("hangup-after"), text.left(colon), options->modules);
+        const auto letter = colon < 0
+            ? std::optional<QChar>(QLatin1Char('A'))
+            : reader.module(QStringLiteral("hangup-after"), text.left(colon), options->modules);
         bool ok = false;
         const qint64 count = text.mid(colon + 1).toLongLong(&ok);
         if (!letter)
@@ -192,9 +193,9 @@ QString simHelpText()
 OptionsOutcome parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message)
 {
     QCommandLineParser parser;
-    const QStringList valued = {"modules", "link-dir", "state", "guard-ms", "ct-ms", "rssi",
-                                "rssi-jitter", "loss", "seed", "auto-transmit", "auto-interval-ms",
-                                "silent", "refuse", "hangup-after"};
+    const QStringList valued = {
+        "modules", "link-dir", "state",         "guard-ms",         "ct-ms",  "rssi",   "rssi-jitter",
+        "loss",    "seed",     "auto-transmit", "auto-interval-ms", "silent", "refuse", "hangup-after"};
     for (const QString &name : valued)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("verbose")}));

@@ -26,9 +26,9 @@ bool StateFile::load(QString *error)
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
     if (!document.isObject()) {
         *error = QStringLiteral("%1 is not a module state file: %2")
-                     .arg(path, parseError.error != QJsonParseError::NoError
-                                    ? parseError.errorString()
-                                    : QStringLiteral("no JSON object"));
+                     .arg(path,
+                          parseError.error != QJsonParseError::NoError ? parseError.errorString()
+                                                                       : QStringLiteral("no JSON object"));
         return false;
     }
     const QJsonObject root = document.object();
@@ -36,8 +36,7 @@ bool StateFile::load(QString *error)
         QString problem = QStringLiteral("not an object");
         RegisterBank check;
         const bool knownModule = it.key() == QLatin1String("A") || it.key() == QLatin1String("B");
-        if (!knownModule || !it.value().isObject()
-            || !check.restore(it.value().toObject(), &problem)) {
+        if (!knownModule || !it.value().isObject() || !check.restore(it.value().toObject(), &problem)) {
             *error = QStringLiteral("%1: module \"%2\": %3")
                          .arg(path, it.key(), knownModule ? problem : QStringLiteral("unknown module"));
             return false;
@@ -57,8 +56,7 @@ bool StateFile::store(QChar module, const QJsonObject &registers, QString *error
     QJsonObject updated = modules;
     updated.insert(QString(module), registers);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(QJsonDocument(updated).toJson(QJsonDocument::Indented)) < 0
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(updated).toJson(QJsonDocument::Indented)) < 0
         || !file.commit()) {
         *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;

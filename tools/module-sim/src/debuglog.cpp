@@ -9,8 +9,7 @@ bool verbose = false;
 
 void writeLine(const QString &text)
 {
-    const QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz "))
-                         + text + QLatin1Char('\n');
+    const QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + text + QLatin1Char('\n');
     std::fputs(line.toLocal8Bit().constData(), stderr);
 }
 

@@ -11,8 +11,7 @@
 
 #include <limits>
 
-ModuleStation::ModuleStation(ModuleCore *module, const Clock &clock,
-                             std::optional<qint64> hangupAfter, QObject *parent)
+ModuleStation::ModuleStation(ModuleCore *module, const Clock &clock, std::optional<qint64> hangupAfter, QObject *parent)
     : QObject(parent)
     , core(module)
     , clock(clock)
@@ -29,9 +28,8 @@ ModuleStation::ModuleStation(ModuleCore *module, const Clock &clock,
     connect(&pty, &PtyPort::outputDropped, this, [this](qsizetype bytes) {
         logVerbose(QStringLiteral("%1 out: the port is not being read, %2 bytes dropped").arg(label()).arg(bytes));
     });
-    connect(&pty, &PtyPort::failed, this, [this](const QString &reason) {
-        logProblem(QStringLiteral("module %1: %2").arg(label(), reason));
-    });
+    connect(&pty, &PtyPort::failed, this,
+            [this](const QString &reason) { logProblem(QStringLiteral("module %1: %2").arg(label(), reason)); });
     connect(core, &ModuleCore::hostOutput, this, &ModuleStation::onModuleOutput);
 }
 

@@ -18,8 +18,7 @@ class ModuleStation : public QObject
     Q_OBJECT
 
 public:
-    ModuleStation(ModuleCore *module, const Clock &clock, std::optional<qint64> hangupAfter,
-                  QObject *parent = nullptr);
+    ModuleStation(ModuleCore *module, const Clock &clock, std::optional<qint64> hangupAfter, QObject *parent = nullptr);
     ~ModuleStation() override;
 
     // Opens the pty and, with a link directory, links DIR/moduleX to it.

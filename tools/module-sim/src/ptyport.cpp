@@ -22,7 +22,7 @@ QString systemError(const char *call)
 
 bool makeRaw(int fd)
 {
-    termios settings {};
+    termios settings{};
     if (tcgetattr(fd, &settings) != 0)
         return false;
     cfmakeraw(&settings);

@@ -32,7 +32,9 @@ SignalWatcher::SignalWatcher(QObject *parent)
 
 SignalWatcher::~SignalWatcher()
 {
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = SIG_DFL;
     for (int number : {SIGINT, SIGTERM, SIGHUP})
         sigaction(number, &action, nullptr);
@@ -51,7 +53,9 @@ bool SignalWatcher::install(QString *error)
     }
     notifier = new QSocketNotifier(wakeFds[1], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &SignalWatcher::onNotified);
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -63,7 +67,6 @@ bool SignalWatcher::install(QString *error)
 void SignalWatcher::onNotified()
 {
     char buffer[16];
-    while (::read(wakeFds[1], buffer, sizeof buffer) > 0) {
-    }
+    while (::read(wakeFds[1], buffer, sizeof buffer) > 0) { }
     emit terminationRequested();
 }

@@ -71,9 +71,8 @@ ModuleStation *Simulator::createStation(QChar letter)
             [letter](const QString &text) { logVerbose(QStringLiteral("%1     %2").arg(letter).arg(text)); });
     connect(core, &ModuleCore::problemReported, this, &logProblem);
 
-    const std::optional<qint64> hangup = options.hangupAfter.contains(letter)
-                                             ? std::optional<qint64>(options.hangupAfter.value(letter))
-                                             : std::nullopt;
+    const std::optional<qint64> hangup =
+        options.hangupAfter.contains(letter) ? std::optional<qint64>(options.hangupAfter.value(letter)) : std::nullopt;
     auto *station = new ModuleStation(core, clock, hangup);
     connect(station, &ModuleStation::hungUp, this, [this, core] { radio.detach(core); });
     stations.append(station);
@@ -85,16 +84,13 @@ ModuleStation *Simulator::createStation(QChar letter)
 
 void Simulator::logRadio()
 {
-    connect(&radio, &Radio::packetDelivered, this,
-            [](QChar from, QChar to, const QByteArray &payload, int rssiDbm) {
-                logVerbose(QStringLiteral("%1 air -> %2 %3, RSSI %4 dBm")
-                               .arg(from).arg(to).arg(describeBytes(payload)).arg(rssiDbm));
-            });
-    connect(&radio, &Radio::packetLost, this,
-            [](QChar from, QChar to, const QByteArray &payload) {
-                logVerbose(QStringLiteral("%1 air -> %2 %3 lost")
-                               .arg(from).arg(to).arg(describeBytes(payload)));
-            });
+    connect(&radio, &Radio::packetDelivered, this, [](QChar from, QChar to, const QByteArray &payload, int rssiDbm) {
+        logVerbose(
+            QStringLiteral("%1 air -> %2 %3, RSSI %4 dBm").arg(from).arg(to).arg(describeBytes(payload)).arg(rssiDbm));
+    });
+    connect(&radio, &Radio::packetLost, this, [](QChar from, QChar to, const QByteArray &payload) {
+        logVerbose(QStringLiteral("%1 air -> %2 %3 lost").arg(from).arg(to).arg(describeBytes(payload)));
+    });
 }
 
 void Simulator::sendTestLine()

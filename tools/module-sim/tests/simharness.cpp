@@ -21,7 +21,7 @@ bool PtyClient::open(const QString &path)
     fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    termios settings {};
+    termios settings{};
     tcgetattr(fd, &settings);
     cfmakeraw(&settings);
     tcsetattr(fd, TCSANOW, &settings);
@@ -45,7 +45,7 @@ QByteArray PtyClient::readUntil(const QByteArray &expected, int timeoutMs)
     QByteArray data;
     QDeadlineTimer deadline(timeoutMs);
     while (fd >= 0 && (expected.isEmpty() || !data.contains(expected))) {
-        pollfd p {fd, POLLIN, 0};
+        pollfd p{fd, POLLIN, 0};
         const int remaining = int(deadline.remainingTime());
         if (remaining <= 0 || ::poll(&p, 1, remaining) <= 0)
             break;
@@ -67,7 +67,7 @@ bool PtyClient::waitForHangup(int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (fd >= 0 && !deadline.hasExpired()) {
-        pollfd p {fd, POLLIN, 0};
+        pollfd p{fd, POLLIN, 0};
         ::poll(&p, 1, int(deadline.remainingTime()));
         char buffer[256];
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -80,8 +80,7 @@ void TestSimAtCommands::replies_data()
     QTest::newRow("lower case") << QByteArray("atid=3333\ratid\r") << QByteArray("OK\r3333\r");
     QTest::newRow("mixed case and 0x") << QByteArray("aTiD0X3fF\rATID\r") << QByteArray("OK\r3FF\r");
     QTest::newRow("chain") << QByteArray("ATID3333,MT1,ID,MT\r") << QByteArray("OK\rOK\r3333\r1\r");
-    QTest::newRow("chain stops at error") << QByteArray("ATMT1,ID8000,MT0\rATMT\r")
-                                          << QByteArray("OK\rERROR\r1\r");
+    QTest::newRow("chain stops at error") << QByteArray("ATMT1,ID8000,MT0\rATMT\r") << QByteArray("OK\rERROR\r1\r");
     QTest::newRow("out of range keeps value") << QByteArray("ATID8000\rATID\r") << QByteArray("ERROR\r7FFF\r");
     QTest::newRow("read-only refuses set") << QByteArray("ATVR1\rATVR\r") << QByteArray("ERROR\r8059\r");
     QTest::newRow("DB refuses set") << QByteArray("ATDB4A\r") << QByteArray("ERROR\r");
@@ -92,8 +91,7 @@ void TestSimAtCommands::replies_data()
     QTest::newRow("CR LF from a terminal") << QByteArray("ATMT\r\nATRR\r\n") << QByteArray("3\rA\r");
     QTest::newRow("LF from a terminal") << QByteArray("ATMT\nATRR\n") << QByteArray("3\rA\r");
     QTest::newRow("backspace") << QByteArray("ATMX\x08T\r") << QByteArray("3\r");
-    QTest::newRow("overlong line") << QByteArray("AT") + QByteArray(300, 'I') + "\rATMT\r"
-                                   << QByteArray("ERROR\r3\r");
+    QTest::newRow("overlong line") << QByteArray("AT") + QByteArray(300, 'I') + "\rATMT\r" << QByteArray("ERROR\r3\r");
     QTest::newRow("node identifier") << QByteArray("ATNI Roof mast\rATNI\r") << QByteArray("OK\rRoof mast\r");
     QTest::newRow("action with value") << QByteArray("ATAC1\r") << QByteArray("ERROR\r");
     QTest::newRow("apply") << QByteArray("ATAC\r") << QByteArray("OK\r");
@@ -142,7 +140,7 @@ void TestSimAtCommands::readRunAnswersEveryCatalogueName()
 void TestSimAtCommands::writeRunOfScoreboardPreset()
 {
     const QList<QByteArray> entries = {"TO=40", "CM=3EFFFC00", "ID=3333", "MT=0", "DL=FFFF", "DH=0",
-                                       "BD=3", "NB=0", "SB=0", "RO=3", "AP=0", "WR"};
+                                       "BD=3",  "NB=0",        "SB=0",    "RO=3", "AP=0",    "WR"};
     FakeClock clock;
     ModuleCore module(ModuleConfig(), clock);
     Host host(module);

@@ -58,14 +58,14 @@ void TestSimGuardTime::escape_data()
     QTest::newRow("silence on both sides") << "w1000 +++ w1000" << true << QByteArray("OK\r") << QByteArray();
     QTest::newRow("second silence not over") << "w1000 +++ w999" << false << QByteArray() << QByteArray();
     QTest::newRow("no silence before") << "w1000 data +++ w1000" << false << QByteArray() << QByteArray("data+++");
-    QTest::newRow("silence before too short") << "w1000 data w999 +++ w1000"
-                                              << false << QByteArray() << QByteArray("data+++");
-    QTest::newRow("data before goes out first") << "w1000 data w1000 +++ w1000"
-                                                << true << QByteArray("OK\r") << QByteArray("data");
-    QTest::newRow("byte inside second silence") << "w1000 +++ w500 x w1000"
-                                                << false << QByteArray() << QByteArray("+++x");
-    QTest::newRow("byte right after second silence") << "w1000 +++ w1000 x"
-                                                     << true << QByteArray("OK\r") << QByteArray();
+    QTest::newRow("silence before too short")
+        << "w1000 data w999 +++ w1000" << false << QByteArray() << QByteArray("data+++");
+    QTest::newRow("data before goes out first")
+        << "w1000 data w1000 +++ w1000" << true << QByteArray("OK\r") << QByteArray("data");
+    QTest::newRow("byte inside second silence")
+        << "w1000 +++ w500 x w1000" << false << QByteArray() << QByteArray("+++x");
+    QTest::newRow("byte right after second silence")
+        << "w1000 +++ w1000 x" << true << QByteArray("OK\r") << QByteArray();
     QTest::newRow("pluses one by one") << "w1000 + w300 + w300 + w1000" << true << QByteArray("OK\r") << QByteArray();
     QTest::newRow("pause between pluses") << "w1000 + w1000 ++ w1000" << false << QByteArray() << QByteArray("+++");
     QTest::newRow("four pluses") << "w1000 ++++ w1000" << false << QByteArray() << QByteArray("++++");

@@ -53,10 +53,26 @@ void TestSimOptions::values()
 {
     SimOptions options;
     QString message;
-    const QStringList arguments = {"--modules", "2", "--link-dir", "/tmp/sim", "--state", "s.json",
-                                   "--guard-ms", "50", "--ct-ms", "2000", "--rssi", "-74",
-                                   "--rssi-jitter=0", "--loss", "0.05", "--seed", "4294967295",
-                                   "--auto-interval-ms", "100", "-v"};
+    const QStringList arguments = {"--modules",
+                                   "2",
+                                   "--link-dir",
+                                   "/tmp/sim",
+                                   "--state",
+                                   "s.json",
+                                   "--guard-ms",
+                                   "50",
+                                   "--ct-ms",
+                                   "2000",
+                                   "--rssi",
+                                   "-74",
+                                   "--rssi-jitter=0",
+                                   "--loss",
+                                   "0.05",
+                                   "--seed",
+                                   "4294967295",
+                                   "--auto-interval-ms",
+                                   "100",
+                                   "-v"};
     QCOMPARE(parse(arguments, &options, &message), OptionsOutcome::Run);
     QCOMPARE(options.modules, 2);
     QCOMPARE(options.linkDir, QStringLiteral("/tmp/sim"));
@@ -76,8 +92,8 @@ void TestSimOptions::moduleOptions()
 {
     SimOptions options;
     QString message;
-    const QStringList arguments = {"--modules", "2", "--auto-transmit", "b", "--silent", "A",
-                                   "--refuse", "id", "--refuse", "WR", "--hangup-after", "100",
+    const QStringList arguments = {"--modules",      "2",  "--auto-transmit", "b",  "--silent",       "A",
+                                   "--refuse",       "id", "--refuse",        "WR", "--hangup-after", "100",
                                    "--hangup-after", "B:7"};
     QCOMPARE(parse(arguments, &options, &message), OptionsOutcome::Run);
     QCOMPARE(options.autoTransmit, std::optional<QChar>(QLatin1Char('B')));
@@ -132,9 +148,9 @@ void TestSimOptions::help()
     SimOptions options;
     QString message;
     QCOMPARE(parse({"--help"}, &options, &message), OptionsOutcome::ShowHelp);
-    for (const char *option : {"--modules", "--link-dir", "--state", "--guard-ms", "--ct-ms", "--rssi",
-                               "--rssi-jitter", "--loss", "--seed", "--auto-transmit", "--silent",
-                               "--refuse", "--hangup-after", "--verbose"})
+    for (const char *option :
+         {"--modules", "--link-dir", "--state", "--guard-ms", "--ct-ms", "--rssi", "--rssi-jitter", "--loss", "--seed",
+          "--auto-transmit", "--silent", "--refuse", "--hangup-after", "--verbose"})
         QVERIFY2(message.contains(QLatin1String(option)), option);
 }
 

@@ -262,8 +262,7 @@ void TestSimPtyLink::verboseLogShowsBytes()
     QVERIFY2(log.contains(QLatin1String("A in  \"ATVR\\r\"")), qPrintable(log));
     QVERIFY2(log.contains(QLatin1String("A out \"8059\\r\"")), qPrintable(log));
     // Each line starts with the time of day, to the millisecond.
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} "),
-                               QRegularExpression::MultilineOption)
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} "), QRegularExpression::MultilineOption)
                 .match(log)
                 .hasMatch());
 }

@@ -26,10 +26,10 @@ void TestSimRegisters::defaults_data()
     QTest::addColumn<QByteArray>("reply");
 
     const QList<QPair<const char *, const char *>> rows = {
-        {"VR", "8059"}, {"TO", "C0"}, {"CM", "3EFFFDFF"}, {"ID", "7FFF"}, {"MT", "3"},
-        {"SH", "13A200"}, {"DL", "FFFF"}, {"DH", "0"}, {"NI", " "}, {"PL", "4"},
-        {"RR", "A"}, {"CE", "0"}, {"BD", "3"}, {"NB", "0"}, {"SB", "0"}, {"RO", "3"},
-        {"AP", "0"}, {"DB", "0"}, {"GT", "3E8"}, {"CT", "64"}};
+        {"VR", "8059"},   {"TO", "C0"},   {"CM", "3EFFFDFF"}, {"ID", "7FFF"}, {"MT", "3"},
+        {"SH", "13A200"}, {"DL", "FFFF"}, {"DH", "0"},        {"NI", " "},    {"PL", "4"},
+        {"RR", "A"},      {"CE", "0"},    {"BD", "3"},        {"NB", "0"},    {"SB", "0"},
+        {"RO", "3"},      {"AP", "0"},    {"DB", "0"},        {"GT", "3E8"},  {"CT", "64"}};
     for (const auto &row : rows)
         QTest::newRow(row.first) << QByteArray(row.first) << QByteArray(row.second);
 }
@@ -68,7 +68,8 @@ void TestSimRegisters::set_data()
     QTest::newRow("CM beyond 29") << QByteArray("CM") << QByteArray("40000003") << false << QByteArray("3EFFFDFF");
     QTest::newRow("DL 32 bits") << QByteArray("DL") << QByteArray("FFFFFFFF") << true << QByteArray("FFFFFFFF");
     QTest::newRow("DL 33 bits") << QByteArray("DL") << QByteArray("100000000") << false << QByteArray("FFFF");
-    QTest::newRow("DH zero padded 32 bits") << QByteArray("DH") << QByteArray("0013A200") << true << QByteArray("13A200");
+    QTest::newRow("DH zero padded 32 bits")
+        << QByteArray("DH") << QByteArray("0013A200") << true << QByteArray("13A200");
     QTest::newRow("TO top") << QByteArray("TO") << QByteArray("FF") << true << QByteArray("FF");
     QTest::newRow("TO above") << QByteArray("TO") << QByteArray("100") << false << QByteArray("C0");
     QTest::newRow("PL above") << QByteArray("PL") << QByteArray("5") << false << QByteArray("4");

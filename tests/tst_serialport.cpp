@@ -1,6 +1,8 @@
+#include "modulesimulator.h"
 #include "ptypair.h"
 #include "workerharness.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using Chunks = QList<QByteArray>;
@@ -24,6 +26,7 @@ private slots:
     void changeDropsPartialLine();
     void dropsWritesWhilePortClosed();
     void lostDeviceClosesPortOnce();
+    void talksToSimulatedModule();
 
 private:
     static bool openOn(WorkerHarness &worker, const PtyPair &pty);
@@ -176,6 +179,27 @@ void tst_SerialPort::lostDeviceClosesPortOnce()
     worker.changePort(QStringLiteral("None"));
     QTRY_COMPARE(worker.reports().size(), 3);
     QCOMPARE(worker.reports(), (Reports{true, false, false}));
+}
+
+void tst_SerialPort::talksToSimulatedModule()
+{
+    ModuleSimulator simulator({"--guard-ms", "50"});
+    QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
+    WorkerHarness worker;
+    worker.changePort(simulator.portA());
+    QTRY_COMPARE(worker.reports(), Reports{true});
+
+    // Guard time of silence, "+++", guard time of silence: then the module answers.
+    QTest::qWait(100);
+    worker.write("+++");
+    QTRY_COMPARE(worker.lines(), Lines{"OK\r"});
+    worker.write("ATVR\r");
+    QTRY_COMPARE(worker.lines().size(), 2);
+    QVERIFY2(QRegularExpression("^[0-9A-F]+\r$").match(QString::fromLatin1(worker.lines().at(1))).hasMatch(),
+             worker.lines().at(1).constData());
+    worker.write("ATCN\r");
+    QTRY_COMPARE(worker.lines().size(), 3);
+    QCOMPARE(worker.lines().at(2), QByteArray("OK\r"));
 }
 
 QTEST_GUILESS_MAIN(tst_SerialPort)

@@ -7,7 +7,7 @@ constexpr quint32 AllBits = 0xFFFFFFFF;
 constexpr quint32 ChannelBits = 0x3EFFFDFF;
 constexpr int MaxNodeIdentifierLength = 20;
 
-const RegisterSpec Catalogue[] = {
+const RegisterDefinition Catalogue[] = {
     {"VR", RegisterKind::ReadOnly, 0, AllBits, 0x8059, AllBits},
     {"VH", RegisterKind::ReadOnly, 0, AllBits, 0x12, AllBits},
     {"HV", RegisterKind::ReadOnly, 0, AllBits, 0x2E41, AllBits},
@@ -58,16 +58,16 @@ int hexDigit(char c)
 RegisterBank::RegisterBank(quint32 serialLow)
     : nodeIdentifier(" ")
 {
-    for (const RegisterSpec &spec : Catalogue)
-        values.insert(spec.name, spec.defaultValue);
+    for (const RegisterDefinition &definition : Catalogue)
+        values.insert(definition.name, definition.defaultValue);
     values.insert("SL", serialLow);
 }
 
-const RegisterSpec *RegisterBank::find(const QByteArray &name)
+const RegisterDefinition *RegisterBank::find(const QByteArray &name)
 {
-    for (const RegisterSpec &spec : Catalogue) {
-        if (name == spec.name)
-            return &spec;
+    for (const RegisterDefinition &definition : Catalogue) {
+        if (name == definition.name)
+            return &definition;
     }
     return nullptr;
 }
@@ -75,9 +75,9 @@ const RegisterSpec *RegisterBank::find(const QByteArray &name)
 QList<QByteArray> RegisterBank::storedNames()
 {
     QList<QByteArray> names;
-    for (const RegisterSpec &spec : Catalogue) {
-        if (spec.kind != RegisterKind::ReadOnly)
-            names.append(spec.name);
+    for (const RegisterDefinition &definition : Catalogue) {
+        if (definition.kind != RegisterKind::ReadOnly)
+            names.append(definition.name);
     }
     return names;
 }
@@ -104,18 +104,18 @@ bool RegisterBank::parseHex(const QByteArray &text, quint32 *value)
 
 QByteArray RegisterBank::query(const QByteArray &name) const
 {
-    const RegisterSpec *spec = find(name);
-    if (spec && spec->kind == RegisterKind::Text)
+    const RegisterDefinition *definition = find(name);
+    if (definition && definition->kind == RegisterKind::Text)
         return nodeIdentifier;
     return QByteArray::number(values.value(name), 16).toUpper();
 }
 
 bool RegisterBank::set(const QByteArray &name, const QByteArray &parameter)
 {
-    const RegisterSpec *spec = find(name);
-    if (!spec || spec->kind == RegisterKind::ReadOnly)
+    const RegisterDefinition *definition = find(name);
+    if (!definition || definition->kind == RegisterKind::ReadOnly)
         return false;
-    if (spec->kind == RegisterKind::Text) {
+    if (definition->kind == RegisterKind::Text) {
         if (parameter.size() > MaxNodeIdentifierLength || !isPrintable(parameter))
             return false;
         nodeIdentifier = parameter;
@@ -124,7 +124,7 @@ bool RegisterBank::set(const QByteArray &name, const QByteArray &parameter)
     quint32 number = 0;
     if (!parseHex(parameter, &number))
         return false;
-    if (number < spec->minimum || number > spec->maximum || (number & ~spec->allowedBits))
+    if (number < definition->minimum || number > definition->maximum || (number & ~definition->allowedBits))
         return false;
     values.insert(name, number);
     return true;
@@ -153,8 +153,8 @@ bool RegisterBank::restore(const QJsonObject &state, QString *error)
     RegisterBank restored = *this;
     for (auto it = state.begin(); it != state.end(); ++it) {
         const QByteArray name = it.key().toLatin1();
-        const RegisterSpec *spec = find(name);
-        if (!spec || spec->kind == RegisterKind::ReadOnly) {
+        const RegisterDefinition *definition = find(name);
+        if (!definition || definition->kind == RegisterKind::ReadOnly) {
             *error = QStringLiteral("\"%1\" is not a stored register").arg(it.key());
             return false;
         }

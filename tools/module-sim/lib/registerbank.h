@@ -13,7 +13,7 @@ enum class RegisterKind {
     Text      // printable text (the node identifier)
 };
 
-struct RegisterSpec
+struct RegisterDefinition
 {
     const char *name;
     RegisterKind kind;
@@ -30,7 +30,7 @@ class RegisterBank
 public:
     explicit RegisterBank(quint32 serialLow = 0);
 
-    static const RegisterSpec *find(const QByteArray &name);
+    static const RegisterDefinition *find(const QByteArray &name);
     // The registers that WR keeps, in catalogue order.
     static QList<QByteArray> storedNames();
     static bool parseHex(const QByteArray &text, quint32 *value);

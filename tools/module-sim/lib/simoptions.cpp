@@ -116,8 +116,8 @@ bool canBeRefused(const QByteArray &command)
 {
     if (command == "WR" || command == "AC" || command == "CN")
         return true;
-    const RegisterSpec *spec = RegisterBank::find(command);
-    return spec && spec->kind != RegisterKind::ReadOnly;
+    const RegisterDefinition *definition = RegisterBank::find(command);
+    return definition && definition->kind != RegisterKind::ReadOnly;
 }
 
 void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)

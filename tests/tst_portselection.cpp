@@ -6,19 +6,11 @@
 
 #include <QComboBox>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
-namespace {
-
-const QString missingPort = QStringLiteral("/dev/tarnowick-gone");
-
-QVariant codeOf(FendrakeXBeeConfiguratorDialog &dialog)
-{
-    return dialog.findChild<QComboBox *>("cmbSerial")->property("code");
-}
-
-} // namespace
-
+// Ports are written as letters: A and B are pseudo-terminals, X a device
+// that does not exist, "-" is "None". The system lists `systemPorts`.
 class tst_PortSelection : public QObject
 {
     Q_OBJECT
@@ -30,169 +22,214 @@ private slots:
     void restoresSelection();
     void reportsColourTheChoice_data();
     void reportsColourTheChoice();
-    void choiceIsStored();
     void lostDeviceTurnsRed();
-    void extraPortIsOfferedOnce_data();
-    void extraPortIsOfferedOnce();
+    void refreshesOnOpening_data();
+    void refreshesOnOpening();
 
 private:
-    std::unique_ptr<PtyPair> pty;
+    QString path(QChar letter) const;
+    QStringList paths(const QString &letters) const;
+    QVariant code() const { return dialog->findChild<QComboBox *>("cmbSerial")->property("code"); }
+    QComboBox *combo(const char *name) const { return dialog->findChild<QComboBox *>(name); }
+
+    std::unique_ptr<PtyPair> a, b;
     std::unique_ptr<IsolatedSettings> settings;
+    std::unique_ptr<FendrakeXBeeConfiguratorDialog> dialog;
+    QString systemPorts = "A";
 };
 
 void tst_PortSelection::init()
 {
-    pty = std::make_unique<PtyPair>();
-    QVERIFY(pty->isValid());
+    a = std::make_unique<PtyPair>();
+    b = std::make_unique<PtyPair>();
     settings = std::make_unique<IsolatedSettings>();
-    const QString ptyName = pty->slavePath();
-    setPortNameSource([ptyName] { return QStringList{ptyName}; });
+    systemPorts = "A";
+    setPortNameSource([this] { return paths(systemPorts); });
 }
 
 void tst_PortSelection::cleanup()
 {
+    dialog.reset();
     setPortNameSource({});
-    settings.reset();
-    pty.reset();
+}
+
+QString tst_PortSelection::path(QChar letter) const
+{
+    switch (letter.unicode()) {
+    case 'A':
+        return a->slavePath();
+    case 'B':
+        return b->slavePath();
+    case 'X':
+        return QStringLiteral("/dev/tarnowick-gone");
+    default:
+        return QStringLiteral("None");
+    }
+}
+
+QStringList tst_PortSelection::paths(const QString &letters) const
+{
+    QStringList result;
+    for (QChar letter : letters)
+        result.append(path(letter));
+    return result;
 }
 
 void tst_PortSelection::restoresSelection_data()
 {
-    QTest::addColumn<QVariant>("savedPort"); // "<pty>" stands for the listed pseudo-terminal
+    QTest::addColumn<QString>("savedPort"); // empty: nothing saved
     QTest::addColumn<QVariant>("savedRate");
     QTest::addColumn<QString>("shownPort");
     QTest::addColumn<QString>("shownRate");
     QTest::addColumn<int>("code");
 
-    QTest::newRow("nothing saved") << QVariant() << QVariant() << "None"
-                                   << "9600" << 2;
-    QTest::newRow("port and rate") << QVariant("<pty>") << QVariant(115200) << "<pty>"
-                                   << "115200" << 0;
-    QTest::newRow("port, no rate") << QVariant("<pty>") << QVariant() << "<pty>"
-                                   << "9600" << 0;
-    QTest::newRow("rate 1200 already shown") << QVariant("<pty>") << QVariant(1200) << "<pty>"
-                                             << "1200" << 0;
-    QTest::newRow("rate not in the list") << QVariant("<pty>") << QVariant(12345) << "<pty>"
-                                          << "1200" << 0;
-    QTest::newRow("port gone") << QVariant(missingPort) << QVariant(19200) << "None"
-                               << "19200" << 2;
-    QTest::newRow("None saved") << QVariant("None") << QVariant() << "None"
-                                << "9600" << 2;
+    // clang-format off
+    QTest::newRow("nothing saved") << "" << QVariant() << "-" << "9600" << 2;
+    QTest::newRow("port and rate") << "A" << QVariant(115200) << "A" << "115200" << 0;
+    QTest::newRow("rate 1200 already shown") << "A" << QVariant(1200) << "A" << "1200" << 0;
+    QTest::newRow("rate not in the list") << "A" << QVariant(12345) << "A" << "1200" << 0;
+    QTest::newRow("port gone") << "X" << QVariant(19200) << "-" << "19200" << 2;
+    QTest::newRow("None saved") << "-" << QVariant() << "-" << "9600" << 2;
+    // clang-format on
 }
 
 void tst_PortSelection::restoresSelection()
 {
-    QFETCH(QVariant, savedPort);
+    QFETCH(QString, savedPort);
     QFETCH(QVariant, savedRate);
     QFETCH(QString, shownPort);
     QFETCH(QString, shownRate);
     QFETCH(int, code);
 
-    shownPort.replace("<pty>", pty->slavePath());
-    if (savedPort.isValid())
-        settings->store("serialport", savedPort.toString().replace("<pty>", pty->slavePath()));
+    if (!savedPort.isEmpty())
+        settings->store("serialport", path(savedPort.at(0)));
     if (savedRate.isValid())
         settings->store("baudrate", savedRate);
 
-    FendrakeXBeeConfiguratorDialog dialog;
-    QCOMPARE(dialog.findChild<QComboBox *>("cmbSerial")->currentText(), shownPort);
-    QCOMPARE(dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), shownRate);
-    QTRY_COMPARE(codeOf(dialog), QVariant(code));
-    QCOMPARE(DialogProbe(dialog).serialPortOpen(), code == 0);
+    dialog = std::make_unique<FendrakeXBeeConfiguratorDialog>();
+    QCOMPARE(combo("cmbSerial")->currentText(), path(shownPort.at(0)));
+    QCOMPARE(combo("cmbSerialBaudRate")->currentText(), shownRate);
+    QTRY_COMPARE(this->code(), QVariant(code));
+    QCOMPARE(DialogProbe(*dialog).serialPortOpen(), code == 0);
     // The worker runs the rate the combo shows, also when no change signal carried it.
     if (code == 0)
-        QTRY_COMPARE(pty->baudRate(), shownRate.toInt());
+        QTRY_COMPARE(a->baudRate(), shownRate.toInt());
 }
 
 void tst_PortSelection::reportsColourTheChoice_data()
 {
-    QTest::addColumn<QStringList>("ports"); // chosen one after the other
-    QTest::addColumn<QString>("rate");      // chosen last, unless empty
+    QTest::addColumn<QString>("ports"); // chosen one after the other
+    QTest::addColumn<QString>("rate");  // chosen last, unless empty
     QTest::addColumn<int>("code");
 
-    QTest::newRow("free port") << QStringList{"<pty>"} << QString() << 0;
-    QTest::newRow("port that cannot open") << QStringList{missingPort} << QString() << 1;
-    QTest::newRow("None after a port") << QStringList{"<pty>", "None"} << QString() << 2;
-    QTest::newRow("rate change while None") << QStringList{"<pty>", "None"} << "57600" << 2;
-    QTest::newRow("rate change reopens") << QStringList{"<pty>"} << "115200" << 0;
-    QTest::newRow("back to a working port") << QStringList{missingPort, "<pty>"} << QString() << 0;
+    // clang-format off
+    QTest::newRow("free port") << "A" << "" << 0;
+    QTest::newRow("port that cannot open") << "X" << "" << 1;
+    QTest::newRow("None after a port") << "A-" << "" << 2;
+    QTest::newRow("rate change while None") << "A-" << "57600" << 2;
+    QTest::newRow("rate change reopens") << "A" << "115200" << 0;
+    QTest::newRow("back to a working port") << "XA" << "" << 0;
+    // clang-format on
 }
 
 void tst_PortSelection::reportsColourTheChoice()
 {
-    QFETCH(QStringList, ports);
+    QFETCH(QString, ports);
     QFETCH(QString, rate);
     QFETCH(int, code);
 
-    FendrakeXBeeConfiguratorDialog dialog;
-    dialog.addExtraPort(missingPort);
-    auto *portCombo = dialog.findChild<QComboBox *>("cmbSerial");
-    auto *rateCombo = dialog.findChild<QComboBox *>("cmbSerialBaudRate");
-    DialogProbe probe(dialog);
-
-    for (QString port : ports) {
-        port.replace("<pty>", pty->slavePath());
-        portCombo->setCurrentIndex(portCombo->findText(port));
-        QTRY_COMPARE(codeOf(dialog), QVariant(port == "None" ? 2 : port == missingPort ? 1 : 0));
+    systemPorts = "AX";
+    dialog = std::make_unique<FendrakeXBeeConfiguratorDialog>();
+    DialogProbe probe(*dialog);
+    for (QChar port : ports) {
+        combo("cmbSerial")->setCurrentIndex(combo("cmbSerial")->findText(path(port)));
+        QTRY_COMPARE(this->code(), QVariant(port == '-' ? 2 : port == 'X' ? 1 : 0));
     }
     if (!rate.isEmpty()) {
         probe.commandTimer()->start(1500);
-        rateCombo->setCurrentIndex(rateCombo->findText(rate));
+        combo("cmbSerialBaudRate")->setCurrentIndex(combo("cmbSerialBaudRate")->findText(rate));
         if (code == 0)
-            QTRY_COMPARE(pty->baudRate(), rate.toInt());
+            QTRY_COMPARE(a->baudRate(), rate.toInt());
     }
-    QTRY_COMPARE(codeOf(dialog), QVariant(code));
+    QTRY_COMPARE(this->code(), QVariant(code));
     QCOMPARE(probe.serialPortOpen(), code == 0);
     if (code == 2)
         QTRY_VERIFY2(!probe.commandTimer()->isActive(), "no port: a command run cannot go on");
-}
 
-void tst_PortSelection::choiceIsStored()
-{
-    FendrakeXBeeConfiguratorDialog dialog;
-    auto *portCombo = dialog.findChild<QComboBox *>("cmbSerial");
-    auto *rateCombo = dialog.findChild<QComboBox *>("cmbSerialBaudRate");
-    portCombo->setCurrentIndex(portCombo->findText(pty->slavePath()));
-    portCombo->setCurrentIndex(0);
-    rateCombo->setCurrentIndex(rateCombo->findText("115200"));
-
+    // The last choice is in the settings file at once.
     QSettings file(settings->filePath(), QSettings::IniFormat);
-    QCOMPARE(file.value("general/serialport").toString(), QString("None"));
-    QCOMPARE(file.value("general/baudrate").toInt(), 115200);
+    QCOMPARE(file.value("general/serialport").toString(), path(ports.back()));
+    if (!rate.isEmpty())
+        QCOMPARE(file.value("general/baudrate").toInt(), rate.toInt());
 }
 
 void tst_PortSelection::lostDeviceTurnsRed()
 {
-    FendrakeXBeeConfiguratorDialog dialog;
-    dialog.addExtraPort(pty->slavePath());
-    QTRY_COMPARE(codeOf(dialog), QVariant(0));
-    QVERIFY(DialogProbe(dialog).serialPortOpen());
+    dialog = std::make_unique<FendrakeXBeeConfiguratorDialog>();
+    dialog->addExtraPort(a->slavePath());
+    QTRY_COMPARE(code(), QVariant(0));
 
-    pty->closeMaster();
-    QTRY_COMPARE(codeOf(dialog), QVariant(1));
-    QVERIFY(!DialogProbe(dialog).serialPortOpen());
+    a->closeMaster();
+    QTRY_COMPARE(code(), QVariant(1));
+    QVERIFY(!DialogProbe(*dialog).serialPortOpen());
 }
 
-void tst_PortSelection::extraPortIsOfferedOnce_data()
+void tst_PortSelection::refreshesOnOpening_data()
 {
-    QTest::addColumn<bool>("listedBySystem");
-    QTest::newRow("virtual port") << false;
-    QTest::newRow("port the system lists") << true;
+    QTest::addColumn<QString>("before"); // listed at start
+    QTest::addColumn<QString>("extra");  // given with --port
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("after");    // listed when the user opens the list
+    QTest::addColumn<QString>("expected"); // the list the user then sees
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("key"); // how the list is opened; 0 is a click
+
+    // clang-format off
+    QTest::newRow("new port appears") << "A" << "" << "A" << "AB" << "-AB" << 0 << 0;
+    QTest::newRow("opened with F4") << "A" << "" << "A" << "AB" << "-AB" << 0 << int(Qt::Key_F4);
+    QTest::newRow("unselected port vanishes") << "AB" << "" << "A" << "A" << "-A" << 0 << 0;
+    QTest::newRow("selected port vanishes") << "AB" << "" << "A" << "B" << "-AB" << 1 << 0;
+    QTest::newRow("everything gone, None selected") << "AB" << "" << "-" << "" << "-" << 2 << 0;
+    QTest::newRow("--port entry stays") << "A" << "B" << "B" << "" << "-B" << 0 << 0;
+    QTest::newRow("--port entry listed twice") << "A" << "A" << "A" << "A" << "-A" << 0 << 0;
+    // clang-format on
 }
 
-void tst_PortSelection::extraPortIsOfferedOnce()
+void tst_PortSelection::refreshesOnOpening()
 {
-    QFETCH(bool, listedBySystem);
-    if (!listedBySystem)
-        setPortNameSource([] { return QStringList{}; });
+    QFETCH(QString, before);
+    QFETCH(QString, extra);
+    QFETCH(QString, selected);
+    QFETCH(QString, after);
+    QFETCH(QString, expected);
+    QFETCH(int, code);
+    QFETCH(int, key);
 
-    FendrakeXBeeConfiguratorDialog dialog;
-    dialog.addExtraPort(pty->slavePath());
-    auto *portCombo = dialog.findChild<QComboBox *>("cmbSerial");
-    QCOMPARE(portCombo->count(), 2);
-    QCOMPARE(portCombo->currentText(), pty->slavePath());
-    QCOMPARE(portCombo->currentData().toString(), pty->slavePath());
-    QTRY_COMPARE(codeOf(dialog), QVariant(0));
+    systemPorts = before;
+    dialog = std::make_unique<FendrakeXBeeConfiguratorDialog>();
+    if (!extra.isEmpty())
+        dialog->addExtraPort(path(extra.at(0)));
+    dialog->show();
+    QComboBox *ports = combo("cmbSerial");
+    ports->setCurrentIndex(ports->findText(path(selected.at(0))));
+    QTRY_COMPARE(this->code(), QVariant(selected == "-" ? 2 : 0));
+
+    systemPorts = after;
+    QSignalSpy portChanges(dialog.get(), &FendrakeXBeeConfiguratorDialog::change_port);
+    if (key)
+        QTest::keyClick(ports, Qt::Key(key));
+    else
+        QTest::mouseClick(ports, Qt::LeftButton);
+    ports->hidePopup();
+
+    QStringList items;
+    for (int i = 0; i < ports->count(); ++i)
+        items.append(ports->itemText(i));
+    QCOMPARE(items, paths(expected));
+    QCOMPARE(ports->currentText(), path(selected.at(0)));
+    QCOMPARE(this->code(), QVariant(code));
+    QCOMPARE(DialogProbe(*dialog).serialPortOpen(), code == 0);
+    QVERIFY2(portChanges.isEmpty(), "refreshing the list never reopens or closes the port");
 }
 
 QTEST_MAIN(tst_PortSelection)

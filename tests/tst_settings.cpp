@@ -17,7 +17,6 @@ private slots:
     void defaultsWithoutFile_data();
     void defaultsWithoutFile();
     void writeLandsInGeneralAtOnce();
-    void oneInstance();
     void brokenFileGivesDefaults_data();
     void brokenFileGivesDefaults();
     void unwritableLocationKeepsChoice();
@@ -28,8 +27,10 @@ void tst_Settings::defaultsWithoutFile_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("fallback");
 
+    // clang-format off
     QTest::newRow("baud rate") << "baudrate" << QVariant(9600);
     QTest::newRow("port") << "serialport" << QVariant(QString());
+    // clang-format on
 }
 
 void tst_Settings::defaultsWithoutFile()
@@ -56,12 +57,6 @@ void tst_Settings::writeLandsInGeneralAtOnce()
     QCOMPARE(Settings::instance()->value("general", "baudrate", 9600).toInt(), 115200);
 }
 
-void tst_Settings::oneInstance()
-{
-    QVERIFY(Settings::instance());
-    QCOMPARE(Settings::instance(), Settings::instance());
-}
-
 void tst_Settings::brokenFileGivesDefaults_data()
 {
     QTest::addColumn<QByteArray>("content"); // empty: the file's place is taken by a directory
@@ -69,10 +64,12 @@ void tst_Settings::brokenFileGivesDefaults_data()
     QByteArray binary;
     for (int i = 0; i < 4096; ++i)
         binary.append(char((i * 7919 + 13) % 256));
+    // clang-format off
     QTest::newRow("directory") << QByteArray();
     QTest::newRow("binary garbage") << binary;
     QTest::newRow("text garbage") << QByteArray("[[[general\n=\n\\\\\n;;;serial port = \"\n[]=[]\n");
     QTest::newRow("other section") << QByteArray("[other]\nserialport=COM3\nbaudrate=115200\n");
+    // clang-format on
 }
 
 void tst_Settings::brokenFileGivesDefaults()

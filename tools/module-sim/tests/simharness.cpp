@@ -1,10 +1,8 @@
 #include "simharness.h"
 
 #include <QDeadlineTimer>
-#include <QThread>
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -12,12 +10,12 @@
 
 PtyClient::~PtyClient()
 {
-    close();
+    if (fd >= 0)
+        ::close(fd);
 }
 
 bool PtyClient::open(const QString &path)
 {
-    close();
     fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -26,13 +24,6 @@ bool PtyClient::open(const QString &path)
     cfmakeraw(&settings);
     tcsetattr(fd, TCSANOW, &settings);
     return true;
-}
-
-void PtyClient::close()
-{
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
 }
 
 bool PtyClient::write(const QByteArray &bytes)
@@ -56,11 +47,6 @@ QByteArray PtyClient::readUntil(const QByteArray &expected, int timeoutMs)
         data.append(buffer, n);
     }
     return data;
-}
-
-QByteArray PtyClient::readFor(int timeoutMs)
-{
-    return readUntil(QByteArray(), timeoutMs);
 }
 
 bool PtyClient::waitForHangup(int timeoutMs)
@@ -91,7 +77,6 @@ bool SimProcess::start(const QStringList &arguments, int modules)
               QStringList(arguments) << QStringLiteral("--link-dir") << dir.path());
     if (!sim.waitForStarted(5000))
         return false;
-    devices.clear();
     QDeadlineTimer deadline(5000);
     while (devices.size() < modules && !deadline.hasExpired()) {
         if (!sim.canReadLine() && !sim.waitForReadyRead(int(deadline.remainingTime())))
@@ -100,46 +85,4 @@ bool SimProcess::start(const QStringList &arguments, int modules)
             devices.append(QString::fromLocal8Bit(sim.readLine()).trimmed());
     }
     return devices.size() == modules;
-}
-
-int SimProcess::terminate()
-{
-    ::kill(pid_t(sim.processId()), SIGTERM);
-    if (!sim.waitForFinished(5000) || sim.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return sim.exitCode();
-}
-
-QString SimProcess::device(QChar module) const
-{
-    return devices.value(module.toLatin1() - 'A');
-}
-
-QString SimProcess::linkDir() const
-{
-    return dir.path();
-}
-
-QByteArray SimProcess::standardError()
-{
-    return sim.readAllStandardError();
-}
-
-QProcess &SimProcess::process()
-{
-    return sim;
-}
-
-bool enterCommandMode(PtyClient &client, int guardMs)
-{
-    // Real time is the point here: the silence around "+++" is the test.
-    QThread::msleep(ulong(guardMs) * 3);
-    client.write("+++");
-    return client.readUntil("OK\r", guardMs * 20 + 2000).endsWith("OK\r");
-}
-
-QByteArray command(PtyClient &client, const QByteArray &line, int timeoutMs)
-{
-    client.write(line);
-    return client.readUntil("\r", timeoutMs);
 }

@@ -17,12 +17,10 @@ public:
     ~PtyClient();
 
     bool open(const QString &path);
-    void close();
     bool write(const QByteArray &bytes);
-    // Reads until the bytes read so far contain expected, or the time is up.
+    // Reads until the bytes so far contain expected (or, when it is empty,
+    // for the whole time), or the time is up, or the line is gone.
     QByteArray readUntil(const QByteArray &expected, int timeoutMs);
-    // Everything that arrives within the time.
-    QByteArray readFor(int timeoutMs);
     // True once a read fails the way it does when the device is gone.
     bool waitForHangup(int timeoutMs);
 
@@ -38,22 +36,12 @@ public:
 
     // Starts it and waits for its device lines; false if it failed.
     bool start(const QStringList &arguments, int modules);
-    // SIGTERM, then the exit code (-1 if it did not exit normally).
-    int terminate();
-    QString device(QChar module) const;
-    QString linkDir() const;
-    QByteArray standardError();
-    QProcess &process();
+    QString device(int index) const { return devices.value(index); }
 
 private:
     QTemporaryDir dir;
     QProcess sim;
     QStringList devices;
 };
-
-// The escape sequence with the silence around it, for guard times of a
-// few tens of milliseconds.
-bool enterCommandMode(PtyClient &client, int guardMs);
-QByteArray command(PtyClient &client, const QByteArray &line, int timeoutMs = 2000);
 
 #endif // SIMHARNESS_H

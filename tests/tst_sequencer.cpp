@@ -1,73 +1,91 @@
 #include "app/configsequence.h"
-#include "catalogue/atcommands.h"
-#include "debugtranscript.h"
-#include "messageboxcatcher.h"
-#include "offlinedialog.h"
+#include "dialogprobe.h"
+#include "isolatedsettings.h"
+#include "snapshots.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
-// What a module with factory settings answers; "+++", sets and "CN" get "OK".
-const QHash<QString, QByteArray> registers = {
-    {"VR", "8059"}, {"VH", "1B"},     {"HV", "2248"},     {"TO", "C0"},   {"CM", "3EFFFDFF"}, {"ID", "7FFF"},
-    {"MT", "3"},    {"SH", "13A200"}, {"SL", "41B2C3D4"}, {"DL", "FFFF"}, {"DH", "0"},        {"NI", " "},
-    {"PL", "4"},    {"RR", "A"},      {"CE", "0"},        {"BD", "3"},    {"NB", "0"},        {"SB", "0"},
-    {"RO", "3"},    {"AP", "1"},      {"DB", "4A"},
-};
+using Replies = QMap<QString, QString>; // entry -> the module's line
 
-QString entryOf(const QByteArray &sent)
-{
-    return QString::fromUtf8(sent.mid(2, sent.size() - 3)); // "AT", entry, CR
-}
-
-QByteArray factoryModule(const QByteArray &sent)
-{
-    const QString entry = entryOf(sent);
-    return sent.startsWith("AT") && registers.contains(entry) ? registers.value(entry) : QByteArray("OK");
-}
-
-QList<QByteArray> framed(const QStringList &entries)
+QList<QByteArray> framed(const QString &entries)
 {
     QList<QByteArray> bytes{"+++"};
-    for (const QString &entry : entries)
+    for (const QString &entry : entries.split(' '))
         bytes.append("AT" + entry.toUtf8() + '\r');
-    bytes.append("ATCN\r");
-    return bytes;
+    return bytes << "ATCN\r";
 }
 
-QWidget *child(OfflineDialog &bench, const char *name)
+QStringList debugLines;
+
+void recordDebug(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    return bench.dialog.findChild<QWidget *>(QLatin1String(name));
+    if (type == QtDebugMsg)
+        debugLines.append(message);
 }
 
-void startRun(OfflineDialog &bench, int type)
+// The main dialog with no port behind it: the test plays the module by reading
+// write_data and calling onDataReceived, and ticks the command timer itself.
+struct Bench
 {
-    if (type == RunRead)
-        static_cast<QPushButton *>(child(bench, "btnReadSettings"))->click();
-    else if (type == RunWrite)
-        static_cast<QPushButton *>(child(bench, "btnWriteSettings"))->click();
-    else
-        bench.probe.startRun(RunRssiQuery, {"DB"});
-}
-
-// Plays the module up to the moment the sequencer waits in `state` for the
-// first time (for state 4, the reply to the first entry).
-void runUntilWaitingIn(OfflineDialog &bench, int state)
-{
-    for (int step = 0; step < 1000 && bench.probe.commandState() != state; ++step) {
-        const int now = bench.probe.commandState();
-        if (now == StateAwaitEscapeReply || now == StateAwaitCommandReply || now == StateAwaitExitReply)
-            bench.reply(factoryModule(bench.lastSent()));
-        else
-            bench.tick();
+    // Waits for the worker's report on the "None" port, which would end a run
+    // under test, then claims an open port (or none).
+    bool makeReady(bool open = true)
+    {
+        auto *ports = dialog.findChild<QComboBox *>("cmbSerial");
+        if (!QTest::qWaitFor([ports] { return ports->property("code").isValid(); }, 5000))
+            return false;
+        probe.setSerialPortOpen(open);
+        return true;
     }
-}
+
+    QList<QByteArray> sent() const
+    {
+        QList<QByteArray> bytes;
+        for (const QList<QVariant> &arguments : writeSpy)
+            bytes.append(arguments.at(0).toByteArray());
+        return bytes;
+    }
+
+    void reply(const QByteArray &line) { dialog.onDataReceived(line + '\r'); }
+
+    void start(int type)
+    {
+        if (type == RunRssiQuery)
+            probe.startRun(RunRssiQuery, {"DB"});
+        else
+            dialog.findChild<QPushButton *>(type == RunRead ? "btnReadSettings" : "btnWriteSettings")->click();
+    }
+
+    // Plays the module until the sequencer is in `until` (idle: the run is over):
+    // "+++" and "ATCN" get "OK", each entry answer(entry), the other states a tick.
+    void play(const std::function<QByteArray(const QString &)> &answer, int until = StateIdle)
+    {
+        for (int step = 0; step < 1000 && probe.commandState() != until; ++step) {
+            const int state = probe.commandState();
+            if (state == StateAwaitCommandReply)
+                reply(answer(probe.currentCommand()));
+            else if (state == StateAwaitEscapeReply || state == StateAwaitExitReply)
+                reply("OK");
+            else
+                probe.tickCommandTimer();
+        }
+    }
+
+    IsolatedSettings settings;
+    FendrakeXBeeConfiguratorDialog dialog;
+    DialogProbe probe{dialog};
+    QSignalSpy writeSpy{&dialog, &FendrakeXBeeConfiguratorDialog::write_data};
+};
+
+const QString didNotAnswer = "The module did not answer. Check the port, the baud rate and the module's power.";
+const QString scoreboard = "TO=40 CM=3EFFFC00 ID=3333 MT=0 DL=FFFF DH=0 BD=3 NB=0 SB=0 RO=3 AP=0 WR";
 
 } // namespace
 
@@ -76,326 +94,124 @@ class tst_Sequencer : public QObject
     Q_OBJECT
 
 private slots:
-    void catalogue();
-    void readRunSendsEachEntryOnce();
-    void scoreboardWriteRun();
-    void rssiQueryRun();
-    void escapeReply_data();
-    void escapeReply();
-    void emptyLineIsAReply();
-    void secondReplyLine_data();
-    void secondReplyLine();
-    void requestsDuringARunAreDropped();
-    void noneDuringARunEndsIt();
-    void writeRefusals_data();
-    void writeRefusals();
+    void runs_data();
+    void runs();
+    void withoutAPort();
+    void outOfTurn();
     void deadline_data();
     void deadline();
+    void replyMapping_data();
+    void replyMapping();
 };
 
-void tst_Sequencer::catalogue()
-{
-    QCOMPARE(atCommandList.size(), 20);
-    QCOMPARE(atCommandList.mid(0, 3), QStringList({"VR", "VH", "HV"}));
-    QCOMPARE(atCommandList.mid(18), QStringList({"RO", "AP"}));
-    for (const char *absent : {"MM", "WR", "DB", "CN"})
-        QVERIFY2(!atCommandList.contains(QLatin1String(absent)), absent);
-}
-
-void tst_Sequencer::readRunSendsEachEntryOnce()
-{
-    MessageBoxCatcher boxes;
-    OfflineDialog bench;
-    QVERIFY(bench.makeReady());
-    auto *progress = static_cast<QProgressBar *>(child(bench, "progressBar"));
-    DebugTranscript transcript;
-
-    startRun(bench, RunRead);
-    QCOMPARE(bench.sent(), QList<QByteArray>{"+++"});
-    QCOMPARE(bench.probe.commandTimer()->interval(), 1500);
-    QVERIFY(bench.probe.commandTimer()->isActive());
-    QVERIFY(progress->isHidden());
-
-    bench.reply("OK");
-    QCOMPARE(bench.probe.commandTimer()->interval(), 100);
-    QVERIFY(!progress->isHidden());
-    QCOMPARE(progress->maximum(), 20);
-
-    // While entry i is outstanding the bar shows i.
-    for (int i = 0; i < atCommandList.size(); ++i) {
-        bench.tick();
-        QCOMPARE(bench.lastSent(), "AT" + atCommandList.at(i).toUtf8() + '\r');
-        QCOMPARE(progress->value(), i);
-        bench.reply(factoryModule(bench.lastSent()));
-    }
-    bench.runToEnd(factoryModule);
-
-    QCOMPARE(bench.sent(), framed(atCommandList));
-    QVERIFY(progress->isHidden());
-    QVERIFY(!bench.probe.commandTimer()->isActive());
-    QCOMPARE(bench.probe.runType(), int(RunNone));
-    QCOMPARE(boxes.count(), 0);
-
-    QStringList expected{"Sending +++", "RX: \"OK\"", "Entered command mode"};
-    const QStringList loggedOnly{"VR", "VH", "HV", "NI", "PL", "RR", "CE"};
-    for (const QString &name : atCommandList) {
-        const QString reply = QString::fromUtf8(registers.value(name)).trimmed();
-        expected << QString("Sending AT \"%1\"").arg(name) << QString("RX: \"%1\"").arg(reply);
-        if (loggedOnly.contains(name))
-            expected << QString("Command  \"%1\"  response:  \"%2\"").arg(name, reply);
-    }
-    expected << "Exiting command mode"
-             << "RX: \"OK\""
-             << "Exited command mode";
-    QCOMPARE(transcript.lines(), expected);
-}
-
-void tst_Sequencer::scoreboardWriteRun()
-{
-    MessageBoxCatcher boxes;
-    OfflineDialog bench;
-    QVERIFY(bench.makeReady());
-    static_cast<QComboBox *>(child(bench, "cmbConfiguration"))->setCurrentIndex(1);
-
-    startRun(bench, RunWrite);
-    bench.runToEnd(factoryModule);
-
-    QCOMPARE(bench.sent(),
-             framed({"TO=40", "CM=3EFFFC00", "ID=3333", "MT=0", "DL=FFFF", "DH=0", "BD=3", "NB=0", "SB=0", "RO=3",
-                     "AP=0", "WR"}));
-    QCOMPARE(bench.sent().size(), 14);
-    QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.boxes().at(0).icon, QMessageBox::Information);
-    QCOMPARE(boxes.boxes().at(0).title, QString("Write settings"));
-    QCOMPARE(boxes.boxes().at(0).text, QString("All settings have been written to the device."));
-    QCOMPARE(bench.probe.commandState(), int(StateIdle));
-}
-
-void tst_Sequencer::rssiQueryRun()
-{
-    MessageBoxCatcher boxes;
-    OfflineDialog bench;
-    QVERIFY(bench.makeReady());
-    auto *progress = static_cast<QProgressBar *>(child(bench, "progressBar"));
-
-    startRun(bench, RunRssiQuery);
-    bench.reply("OK");
-    QVERIFY(!progress->isHidden());
-    QCOMPARE(progress->maximum(), 1);
-    bench.runToEnd(factoryModule);
-
-    QCOMPARE(bench.sent(), QList<QByteArray>({"+++", "ATDB\r", "ATCN\r"}));
-    QVERIFY(progress->isHidden());
-    QCOMPARE(bench.probe.runType(), int(RunNone));
-    QCOMPARE(boxes.count(), 0);
-}
-
 // clang-format off
-void tst_Sequencer::escapeReply_data()
+void tst_Sequencer::runs_data()
 {
     QTest::addColumn<int>("type");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("entered");
-    QTest::addColumn<QString>("title"); // of the warning; empty: no message
+    QTest::addColumn<FormState>("form");   // over plainForm
+    QTest::addColumn<QList<int>>("picks");  // configurations the user then picks
+    QTest::addColumn<Replies>("replies");   // to "+++" and entries, where not "OK"
+    QTest::addColumn<QList<QByteArray>>("sent");
+    QTest::addColumn<QStringList>("messages");
 
-    const QString read = "Read settings";
-    const QString write = "Write settings";
-    QTest::newRow("read, OK") << int(RunRead) << QByteArray("OK") << true << QString();
-    QTest::newRow("read, NOK counts") << int(RunRead) << QByteArray("NOK") << true << QString();
-    QTest::newRow("read, lower-case ok") << int(RunRead) << QByteArray("ok") << false << read;
-    QTest::newRow("read, error line") << int(RunRead) << QByteArray("ERROR") << false << read;
-    QTest::newRow("read, empty line") << int(RunRead) << QByteArray() << false << read;
-    QTest::newRow("write, lower-case ok") << int(RunWrite) << QByteArray("ok") << false << write;
-    QTest::newRow("write, radio data") << int(RunWrite) << QByteArray("THE QUICK BROWN FOX 3") << false << write;
-    QTest::newRow("rssi query, OK") << int(RunRssiQuery) << QByteArray("OK") << true << QString();
-    QTest::newRow("rssi query, error line") << int(RunRssiQuery) << QByteArray("ERROR") << false << QString();
+    const auto row = [](const char *name, int type, const FormState &form, const QList<int> &picks,
+                        const Replies &replies, const QList<QByteArray> &sent, const QStringList &messages = {}) {
+        QTest::newRow(name) << type << form << picks << replies << sent << messages;
+    };
+    const QString notEntered = "Warning | %1 settings | The module did not enter command mode.";
+    const QString written = "Information | Write settings | All settings have been written to the device.";
+    const QString refused = "Warning | Write settings | The module refused: ";
+
+    row("read: NOK to +++, empty line to TO", RunRead, {}, {}, {{"+++", "NOK"}, {"TO", ""}},
+        framed("VR VH HV TO CM ID MT SH SL DL DH NI PL RR CE BD NB SB RO AP"));
+    row("read: ok to +++", RunRead, {}, {}, {{"+++", "ok"}}, {"+++"}, {notEntered.arg("Read")});
+    row("write: error line to +++", RunWrite, {}, {}, {{"+++", "ERROR"}}, {"+++"}, {notEntered.arg("Write")});
+    row("RSSI query", RunRssiQuery, {}, {}, {}, framed("DB"));
+    row("RSSI query: error line to +++", RunRssiQuery, {}, {}, {{"+++", "ERROR"}}, {"+++"});
+    row("Scoreboard", RunWrite, {}, {1}, {}, framed(scoreboard), {written});
+    row("WindSpeed", RunWrite, {}, {2}, {}, framed(QString(scoreboard).replace("3333", "4444")), {written});
+    row("Custom after Scoreboard keeps CM and ID", RunWrite, {}, {1, 0}, {}, framed(scoreboard), {written});
+    row("Custom from WindSpeed", RunWrite, {{"cmbConfiguration", "2"}}, {0}, {},
+        framed("TO=40 CM=1 ID=1 MT=0 DL=FFFF DH=0 BD=3 NB=0 SB=0 RO=3 AP=0 WR"), {written});
+    row("every field, lower case kept", RunWrite,
+        {{"txtTransmitOptions", "c0"}, {"txtChannelMask", "3effdfff"}, {"txtPANID", "7fff"},
+         {"txtBroadcastMultiTransmits", "3"}, {"txtDestinationAddressLow", "ffff"},
+         {"txtDestinationAddressHigh", "13a200"}, {"txtPacketizationTimeout", "a"}, {"cmbBaudRate", "7"},
+         {"cmbParity", "2"}, {"cmbStopBits", "0"}}, {}, {},
+        framed("TO=c0 CM=3effdfff ID=7fff MT=3 DL=ffff DH=13a200 BD=7 NB=2 SB=0 RO=a AP=1 WR"), {written});
+    row("empty fields skipped", RunWrite,
+        {{"txtTransmitOptions", ""}, {"txtChannelMask", ""}, {"txtPANID", ""}, {"txtBroadcastMultiTransmits", ""},
+         {"txtDestinationAddressLow", ""}, {"txtDestinationAddressHigh", ""}, {"txtPacketizationTimeout", ""}},
+        {}, {}, framed("BD=1 NB=1 SB=1 AP=1 WR"), {written});
+    row("refusals in run order", RunWrite, {{"txtPANID", "8000"}}, {}, {{"ID=8000", "ERROR"}, {"CM=1", ""}},
+        framed("TO=1 CM=1 ID=8000 MT=1 DL=1 DH=1 BD=1 NB=1 SB=1 RO=1 AP=1 WR"), {refused + "CM=1, ID=8000"});
+    row("store refused", RunWrite, {}, {}, {{"WR", "ERROR"}},
+        framed("TO=1 CM=1 ID=1 MT=1 DL=1 DH=1 BD=1 NB=1 SB=1 RO=1 AP=1 WR"),
+        {refused + "WR\nThe settings were not stored."});
 }
 // clang-format on
 
-void tst_Sequencer::escapeReply()
+void tst_Sequencer::runs()
 {
     QFETCH(int, type);
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, entered);
-    QFETCH(QString, title);
+    QFETCH(FormState, form);
+    QFETCH(QList<int>, picks);
+    QFETCH(Replies, replies);
+    QFETCH(QList<QByteArray>, sent);
+    QFETCH(QStringList, messages);
 
     MessageBoxCatcher boxes;
-    OfflineDialog bench;
+    Bench bench;
     QVERIFY(bench.makeReady());
-    auto *progress = static_cast<QProgressBar *>(child(bench, "progressBar"));
+    setForm(bench.dialog, merged(plainForm, form));
+    for (int item : picks)
+        bench.dialog.findChild<QComboBox *>("cmbConfiguration")->setCurrentIndex(item);
 
-    startRun(bench, type);
-    bench.reply(reply);
-    bench.tick();
+    bench.start(type);
+    bench.reply(replies.value("+++", "OK").toUtf8());
+    bench.play([&](const QString &entry) { return replies.value(entry, "OK").toUtf8(); });
 
-    if (entered) {
-        QCOMPARE(bench.probe.commandState(), int(StateAwaitCommandReply));
-        QCOMPARE(bench.sent().size(), 2);
-        QVERIFY(!progress->isHidden());
-    } else {
-        QCOMPARE(bench.sent(), QList<QByteArray>{"+++"}); // no ATCN: command mode was never entered
-        QCOMPARE(bench.probe.commandState(), int(StateIdle));
-        QCOMPARE(bench.probe.runType(), int(RunNone));
-        QVERIFY(!bench.probe.commandTimer()->isActive());
-        QVERIFY(progress->isHidden());
-    }
-    if (title.isEmpty()) {
-        QCOMPARE(boxes.count(), 0);
-    } else {
-        QCOMPARE(boxes.count(), 1);
-        QCOMPARE(boxes.boxes().at(0).icon, QMessageBox::Warning);
-        QCOMPARE(boxes.boxes().at(0).title, title);
-        QCOMPARE(boxes.boxes().at(0).text, QString("The module did not enter command mode."));
-    }
+    QCOMPARE(bench.sent(), sent);
+    QCOMPARE(shown(boxes), messages);
+    // Every preset picks point-multipoint; MAC mode is not written.
+    QCOMPARE(formState(bench.dialog).value("cmbMACMode"), picks.isEmpty() ? "2" : "1");
 }
 
-void tst_Sequencer::emptyLineIsAReply()
+void tst_Sequencer::withoutAPort()
 {
-    OfflineDialog bench;
-    QVERIFY(bench.makeReady());
-    auto *transmitOptions = static_cast<QLineEdit *>(child(bench, "txtTransmitOptions"));
-    transmitOptions->setText("C0");
+    MessageBoxCatcher boxes;
+    Bench bench;
+    QVERIFY(bench.makeReady(false));
+    bench.start(RunRead);
+    bench.start(RunWrite);
 
-    startRun(bench, RunRead);
-    runUntilWaitingIn(bench, StateAwaitCommandReply);
-    for (int i = 0; i < 3; ++i) { // VR, VH, HV
-        bench.reply("1");
-        bench.tick();
-    }
-    QCOMPARE(bench.lastSent(), QByteArray("ATTO\r"));
-    bench.reply("");
-
-    QCOMPARE(transmitOptions->text(), QString());
-    QCOMPARE(bench.probe.commandIndex(), 4);
-    QCOMPARE(bench.probe.commandState(), int(StateSendCommand));
+    QVERIFY(bench.sent().isEmpty());
+    const QString text = "Warning | Serial port not open | Please select and open a serial port before %1 settings.";
+    QCOMPARE(shown(boxes), QStringList({text.arg("reading"), text.arg("writing")}));
 }
 
-// clang-format off
-void tst_Sequencer::secondReplyLine_data()
+// Requests and lines out of turn are dropped; choosing "None" ends the run.
+void tst_Sequencer::outOfTurn()
 {
-    QTest::addColumn<bool>("afterNextEntry");
-    QTest::addColumn<int>("indexAfter");
-    QTest::addColumn<QString>("vhLogLine"); // empty: VH not answered yet
-
-    QTest::newRow("before the next tick: dropped") << false << 1 << QString();
-    QTest::newRow("after the next entry: its reply") << true << 2
-                                                      << QString("Command  \"VH\"  response:  \"EXTRA\"");
-}
-// clang-format on
-
-void tst_Sequencer::secondReplyLine()
-{
-    QFETCH(bool, afterNextEntry);
-    QFETCH(int, indexAfter);
-    QFETCH(QString, vhLogLine);
-
-    OfflineDialog bench;
+    MessageBoxCatcher boxes;
+    Bench bench;
     QVERIFY(bench.makeReady());
-    startRun(bench, RunRead);
-    runUntilWaitingIn(bench, StateAwaitCommandReply);
-    DebugTranscript transcript;
-
-    bench.reply("8059");
-    if (afterNextEntry)
-        bench.tick();
-    bench.reply("EXTRA");
-
-    QCOMPARE(bench.probe.commandIndex(), indexAfter);
-    const QStringList vhLines = transcript.linesStartingWith({"Command  \"VH\""});
-    QCOMPARE(vhLines, vhLogLine.isEmpty() ? QStringList() : QStringList{vhLogLine});
-    if (!afterNextEntry) {
-        bench.tick();
-        QCOMPARE(bench.lastSent(), QByteArray("ATVH\r"));
-    }
-}
-
-void tst_Sequencer::requestsDuringARunAreDropped()
-{
-    OfflineDialog bench;
-    QVERIFY(bench.makeReady());
-
-    startRun(bench, RunRead);
-    startRun(bench, RunRead);
-    QCOMPARE(bench.sent(), QList<QByteArray>{"+++"});
-
+    bench.start(RunRead);
+    bench.start(RunRead);
     bench.reply("OK");
-    bench.tick();
-    startRun(bench, RunWrite);
-    startRun(bench, RunRssiQuery);
-    QCOMPARE(bench.sent(), QList<QByteArray>({"+++", "ATVR\r"}));
-    QCOMPARE(bench.probe.runType(), int(RunRead));
-    QCOMPARE(bench.probe.commandList(), atCommandList);
-}
-
-void tst_Sequencer::noneDuringARunEndsIt()
-{
-    MessageBoxCatcher boxes;
-    OfflineDialog bench;
-    QVERIFY(bench.makeReady());
-    auto *progress = static_cast<QProgressBar *>(child(bench, "progressBar"));
-
-    startRun(bench, RunRead);
-    runUntilWaitingIn(bench, StateAwaitCommandReply);
-    QVERIFY(!progress->isHidden());
+    bench.probe.tickCommandTimer();
+    bench.start(RunWrite);
+    bench.reply("8059");
+    bench.reply("EXTRA"); // between two entries: it answers nothing
+    bench.probe.tickCommandTimer();
+    QCOMPARE(bench.sent(), QList<QByteArray>({"+++", "ATVR\r", "ATVH\r"}));
 
     bench.dialog.onPortOpened(false); // "None" is the current port
-    QCOMPARE(bench.probe.commandState(), int(StateIdle));
-    QCOMPARE(bench.probe.runType(), int(RunNone));
-    QVERIFY(progress->isHidden());
-    QVERIFY(!bench.probe.commandTimer()->isActive());
     QVERIFY(!bench.probe.replyDeadlineActive());
-    QCOMPARE(boxes.count(), 0);
-
-    // A later port works at once: nothing of the old run is left.
     bench.probe.setSerialPortOpen(true);
-    bench.writeSpy.clear();
-    startRun(bench, RunRead);
-    QCOMPARE(bench.sent(), QList<QByteArray>{"+++"});
-}
-
-// clang-format off
-void tst_Sequencer::writeRefusals_data()
-{
-    QTest::addColumn<QStringList>("refused"); // entries the module answers with "ERROR"
-    QTest::addColumn<QByteArray>("refusal");  // what it answers instead
-    QTest::addColumn<int>("icon");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("all taken") << QStringList() << QByteArray("ERROR") << int(QMessageBox::Information)
-                               << "All settings have been written to the device.";
-    QTest::newRow("PAN ID") << QStringList{"ID=3333"} << QByteArray("ERROR") << int(QMessageBox::Warning)
-                            << "The module refused: ID=3333";
-    QTest::newRow("two, in run order") << QStringList{"ID=3333", "CM=3EFFFC00"} << QByteArray("ERROR")
-                                       << int(QMessageBox::Warning) << "The module refused: CM=3EFFFC00, ID=3333";
-    QTest::newRow("empty line") << QStringList{"AP=0"} << QByteArray() << int(QMessageBox::Warning)
-                                << "The module refused: AP=0";
-    QTest::newRow("store refused") << QStringList{"WR"} << QByteArray("ERROR") << int(QMessageBox::Warning)
-                                   << "The module refused: WR\nThe settings were not stored.";
-}
-// clang-format on
-
-void tst_Sequencer::writeRefusals()
-{
-    QFETCH(QStringList, refused);
-    QFETCH(QByteArray, refusal);
-    QFETCH(int, icon);
-    QFETCH(QString, text);
-
-    MessageBoxCatcher boxes;
-    OfflineDialog bench;
-    QVERIFY(bench.makeReady());
-    static_cast<QComboBox *>(child(bench, "cmbConfiguration"))->setCurrentIndex(1);
-
-    startRun(bench, RunWrite);
-    const QStringList entries = bench.probe.commandList();
-    bench.runToEnd(
-        [&](const QByteArray &sent) { return refused.contains(entryOf(sent)) ? refusal : factoryModule(sent); });
-
-    QCOMPARE(bench.sent(), framed(entries)); // a refusal stops nothing
-    QCOMPARE(boxes.count(), 1);
-    QCOMPARE(int(boxes.boxes().at(0).icon), icon);
-    QCOMPARE(boxes.boxes().at(0).title, QString("Write settings"));
-    QCOMPARE(boxes.boxes().at(0).text, text);
+    bench.start(RunRead);
+    QCOMPARE(bench.sent().mid(3), QList<QByteArray>{"+++"});
+    QCOMPARE(shown(boxes), QStringList());
 }
 
 // clang-format off
@@ -403,13 +219,15 @@ void tst_Sequencer::deadline_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("silentIn"); // the waiting state the module leaves unanswered
-    QTest::addColumn<QString>("title");  // empty: no message
+    QTest::addColumn<QList<QByteArray>>("sentThen");
+    QTest::addColumn<QStringList>("messages");
 
-    QTest::newRow("read, escape") << int(RunRead) << int(StateAwaitEscapeReply) << "Read settings";
-    QTest::newRow("read, entry") << int(RunRead) << int(StateAwaitCommandReply) << "Read settings";
-    QTest::newRow("read, exit") << int(RunRead) << int(StateAwaitExitReply) << "Read settings";
-    QTest::newRow("write, entry") << int(RunWrite) << int(StateAwaitCommandReply) << "Write settings";
-    QTest::newRow("rssi query, entry") << int(RunRssiQuery) << int(StateAwaitCommandReply) << QString();
+    QTest::newRow("read, +++") << int(RunRead) << int(StateAwaitEscapeReply) << QList<QByteArray>()
+        << QStringList{"Warning | Read settings | " + didNotAnswer};
+    QTest::newRow("write, first entry") << int(RunWrite) << int(StateAwaitCommandReply)
+        << QList<QByteArray>{"ATCN\r"} << QStringList{"Warning | Write settings | " + didNotAnswer};
+    QTest::newRow("RSSI query, ATCN") << int(RunRssiQuery) << int(StateAwaitExitReply)
+        << QList<QByteArray>{"ATCN\r"} << QStringList();
 }
 // clang-format on
 
@@ -417,45 +235,100 @@ void tst_Sequencer::deadline()
 {
     QFETCH(int, type);
     QFETCH(int, silentIn);
-    QFETCH(QString, title);
+    QFETCH(QList<QByteArray>, sentThen);
+    QFETCH(QStringList, messages);
 
     MessageBoxCatcher boxes;
-    OfflineDialog bench;
+    Bench bench;
     QVERIFY(bench.makeReady());
-    auto *progress = static_cast<QProgressBar *>(child(bench, "progressBar"));
-    DebugTranscript transcript;
-
-    startRun(bench, type);
-    runUntilWaitingIn(bench, silentIn);
+    bench.start(type);
+    bench.play([](const QString &) { return QByteArray("OK"); }, silentIn);
     QElapsedTimer sinceLastByte;
     sinceLastByte.start();
-    const QList<QByteArray> sentBefore = bench.sent();
+    const qsizetype sentBefore = bench.sent().size();
 
     QTRY_COMPARE_WITH_TIMEOUT(bench.probe.commandState(), int(StateIdle), 5000);
     QVERIFY2(sinceLastByte.elapsed() >= 2800, qPrintable(QString::number(sinceLastByte.elapsed())));
+    QCOMPARE(bench.sent().mid(sentBefore), sentThen);
+    QTRY_COMPARE(shown(boxes), messages);
 
-    const QList<QByteArray> sentAfter = bench.sent().mid(sentBefore.size());
-    const bool inCommandMode = silentIn != StateAwaitEscapeReply;
-    QCOMPARE(sentAfter, inCommandMode ? QList<QByteArray>{"ATCN\r"} : QList<QByteArray>());
-    QCOMPARE(bench.probe.runType(), int(RunNone));
-    QVERIFY(progress->isHidden());
-    QVERIFY(!bench.probe.commandTimer()->isActive());
-    QCOMPARE(transcript.linesStartingWith({"No reply from the module"}),
-             QStringList{QString("No reply from the module, run ended in state %1").arg(silentIn)});
-    if (title.isEmpty()) {
-        QCOMPARE(boxes.count(), 0);
-    } else {
-        QTRY_COMPARE(boxes.count(), 1);
-        QCOMPARE(boxes.boxes().at(0).icon, QMessageBox::Warning);
-        QCOMPARE(boxes.boxes().at(0).title, title);
-        QCOMPARE(boxes.boxes().at(0).text,
-                 QString("The module did not answer. Check the port, the baud rate and the module's power."));
+    bench.start(RunRead); // the next request is served
+    QCOMPARE(bench.sent().last(), "+++");
+}
+
+// clang-format off
+void tst_Sequencer::replyMapping_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("inRun");       // the reply comes during a Read instead of on its own
+    QTest::addColumn<FormState>("changes"); // to the form
+    QTest::addColumn<QString>("debug");     // the one debug line of a reply on its own, if any
+
+    const auto row = [](const char *name, const QString &command, const QString &reply, const FormState &changes,
+                        const QString &debug = QString()) {
+        QTest::newRow(name) << command << reply << false << changes << debug;
+    };
+    row("CM, lower case kept", "CM", "3effdfff", {{"txtChannelMask", "3effdfff"}});
+    row("TO", "TO", "C0", {{"txtTransmitOptions", "C0"}});
+    row("MT", "MT", "3", {{"txtBroadcastMultiTransmits", "3"}});
+    row("DL, empty line", "DL", "", {{"txtDestinationAddressLow", ""}});
+    row("DH", "DH", "13A200", {{"txtDestinationAddressHigh", "13A200"}});
+    row("RO", "RO", "FF", {{"txtPacketizationTimeout", "FF"}});
+    row("SH", "SH", "13A200", {{"lblSerialHighValue", "13A200"}});
+    row("SL", "SL", "41B2C3D4", {{"lblSerialLowValue", "41B2C3D4"}});
+    row("BD 7", "BD", "7", {{"cmbBaudRate", "7"}});
+    row("BD 8", "BD", "8", {}, "Invalid Baud Rate response:  \"8\"");
+    row("BD -1", "BD", "-1", {}, "Invalid Baud Rate response:  \"-1\"");
+    row("BD not decimal counts 0", "BD", "1C200", {{"cmbBaudRate", "0"}});
+    row("NB 2", "NB", "2", {{"cmbParity", "2"}});
+    row("NB 3", "NB", "3", {}, "Invalid Parity response:  \"3\"");
+    row("SB 0", "SB", "0", {{"cmbStopBits", "0"}});
+    row("SB 2", "SB", "2", {}, "Invalid Stop Bits response:  \"2\"");
+    row("AP 0", "AP", "0", {{"cmbAPIMode", "0"}});
+    row("AP 1", "AP", "1", {{"cmbAPIMode", "1"}});
+    row("AP 2", "AP", "2", {{"cmbAPIMode", "2"}});
+    row("AP 3", "AP", "3", {}, "Invalid API Mode response:  \"3\"");
+    row("AP not decimal", "AP", "ERROR", {}, "Invalid API Mode response:  \"ERROR\"");
+    row("VR only logged", "VR", "8059", {}, "Command  \"VR\"  response:  \"8059\"");
+    // WindSpeed is shown: the selector moves for every PAN ID but 4444, and no preset runs.
+    for (const bool inRun : {false, true}) {
+        const char *where = inRun ? "in a Read" : "on its own";
+        QTest::addRow("ID 3333 %s", where) << "ID" << "3333" << inRun
+                                           << FormState{{"txtPANID", "3333"}, {"cmbConfiguration", "1"}} << QString();
+        QTest::addRow("ID 4444 %s", where) << "ID" << "4444" << inRun << FormState{{"txtPANID", "4444"}} << QString();
+        QTest::addRow("ID 1234 %s", where) << "ID" << "1234" << inRun
+                                           << FormState{{"txtPANID", "1234"}, {"cmbConfiguration", "0"}} << QString();
     }
+}
+// clang-format on
 
-    // The next request is served.
-    bench.writeSpy.clear();
-    startRun(bench, RunRead);
-    QCOMPARE(bench.sent(), QList<QByteArray>{"+++"});
+void tst_Sequencer::replyMapping()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, reply);
+    QFETCH(bool, inRun);
+    QFETCH(FormState, changes);
+    QFETCH(QString, debug);
+
+    Bench bench;
+    QVERIFY(bench.makeReady());
+    const FormState before = merged(plainForm, {{"cmbConfiguration", "2"}});
+    setForm(bench.dialog, before);
+    debugLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordDebug);
+    if (inRun) {
+        // Every other entry gets "1", which the form shows already.
+        bench.start(RunRead);
+        bench.play([&](const QString &entry) { return (entry == command ? reply : "1").toUtf8(); });
+    } else {
+        bench.probe.parseCommandResponse(command, reply);
+    }
+    qInstallMessageHandler(previous);
+
+    QCOMPARE(formState(bench.dialog), merged(before, changes));
+    if (!inRun)
+        QCOMPARE(debugLines, debug.isEmpty() ? QStringList() : QStringList{debug});
 }
 
 QTEST_MAIN(tst_Sequencer)

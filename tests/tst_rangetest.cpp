@@ -1,44 +1,43 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
+#include "app/rangetestfiledialog.h"
+#include "app/rangetestline.h"
 #include "dialogprobe.h"
 #include "isolatedsettings.h"
-#include "ptypair.h"
+#include "messageboxcatcher.h"
+#include "modaldriver.h"
+#include "modulesimulator.h"
 
 #include <QChartView>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
-const QString noFigures = QStringLiteral("Received: -   Lost: - (- %)   RSSI last/min/avg/max: - / - / - / - dBm");
-
-template<typename T> T *child(FendrakeXBeeConfiguratorDialog &dialog, const char *name)
-{
-    return dialog.findChild<T *>(QLatin1String(name));
-}
+const QString success = QStringLiteral("RSSI data exported successfully");
 
 bool showTestTab(FendrakeXBeeConfiguratorDialog &dialog)
 {
     dialog.show();
-    child<QTabWidget>(dialog, "tabWidget")->setCurrentWidget(child<QWidget>(dialog, "tabTest"));
+    dialog.findChild<QTabWidget *>("tabWidget")->setCurrentWidget(dialog.findChild<QWidget *>("tabTest"));
     return QTest::qWaitForWindowExposed(&dialog);
 }
 
-bool sameImage(const QIcon &icon, const QString &resource)
+QByteArray readAll(const QString &path)
 {
-    return icon.pixmap(16).toImage() == QIcon(resource).pixmap(16).toImage();
-}
-
-// Stands for the end of the RSSI query that a handled test line starts, so
-// that the next line is examined again.
-void endRun(DialogProbe &probe)
-{
-    probe.commandTimer()->stop();
-    probe.setCommandState(0);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -48,155 +47,86 @@ class tst_RangeTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void statisticsHiddenAtStart();
     void modeClick_data();
     void modeClick();
-    void startAndStop();
-    void startIgnoredForReceiver();
     void transmitTick_data();
     void transmitTick();
-    void tickSkippedDuringRun_data();
-    void tickSkippedDuringRun();
     void receiverAcceptance_data();
     void receiverAcceptance();
     void dbReply_data();
     void dbReply();
-    void statisticsFollowLinesAndSamples();
-    void transmitterOnWire();
-    void receiverQueryOnWire();
+    void statistics_data();
+    void statistics();
+    void addRssiSample_data();
+    void addRssiSample();
+    void hover_data();
+    void hover();
+    void exportResults_data();
+    void exportResults();
+    void twoPcs_data();
+    void twoPcs();
 
 private:
-    std::unique_ptr<IsolatedSettings> settings;
+    IsolatedSettings settings;
 };
-
-void tst_RangeTest::initTestCase()
-{
-    settings = std::make_unique<IsolatedSettings>();
-}
-
-void tst_RangeTest::statisticsHiddenAtStart()
-{
-    FendrakeXBeeConfiguratorDialog dialog;
-    QVERIFY(showTestTab(dialog));
-
-    QVERIFY(child<QRadioButton>(dialog, "rdbTransmitter")->isChecked());
-    QVERIFY(!child<QLabel>(dialog, "lblTestStatistics")->isVisible());
-    QVERIFY(child<QPushButton>(dialog, "btnStartTest")->isVisible());
-}
 
 void tst_RangeTest::modeClick_data()
 {
-    QTest::addColumn<bool>("receiverBefore");
-    QTest::addColumn<bool>("transmittingBefore");
-    QTest::addColumn<QString>("clicked");
-    QTest::addColumn<bool>("transmittingAfter");
+    QTest::addColumn<QStringList>("clicks");
 
-    QTest::newRow("transmitter again, sending") << false << true << "rdbTransmitter" << true;
-    QTest::newRow("transmitter again, idle") << false << false << "rdbTransmitter" << false;
-    QTest::newRow("receiver while sending") << false << true << "rdbReceiver" << false;
-    QTest::newRow("receiver again") << true << false << "rdbReceiver" << false;
-    QTest::newRow("back to transmitter") << true << false << "rdbTransmitter" << false;
+    QTest::newRow("transmitter again, sending") << QStringList{"btnStartTest", "rdbTransmitter"};
+    QTest::newRow("receiver while sending") << QStringList{"btnStartTest", "rdbReceiver"};
+    QTest::newRow("back to transmitter") << QStringList{"rdbReceiver", "rdbTransmitter"};
 }
 
 void tst_RangeTest::modeClick()
 {
-    QFETCH(bool, receiverBefore);
-    QFETCH(bool, transmittingBefore);
-    QFETCH(QString, clicked);
-    QFETCH(bool, transmittingAfter);
+    QFETCH(QStringList, clicks);
 
     FendrakeXBeeConfiguratorDialog dialog;
     QVERIFY(showTestTab(dialog));
     DialogProbe probe(dialog);
-    auto *startButton = child<QPushButton>(dialog, "btnStartTest");
-    if (receiverBefore)
-        child<QRadioButton>(dialog, "rdbReceiver")->click();
-    if (transmittingBefore)
-        startButton->click();
+    auto *label = dialog.findChild<QLabel *>("lblTestStatistics");
+    QVERIFY(!label->isVisible()); // a transmitter at start-up
     probe.setTestPacketCounter(7);
-    for (int rssi : {-70, -80, -90})
-        probe.addRssiSample(rssi);
-    probe.handleTestLine(QStringLiteral("THE QUICK BROWN FOX 3"));
-    endRun(probe);
+    probe.addRssiSample(-70);
+    QVERIFY(label->text().endsWith("-70 / -70 / -70.0 / -70 dBm")); // or a reset could not show
 
-    child<QRadioButton>(dialog, clicked.toLatin1())->click();
+    for (const QString &name : clicks)
+        dialog.findChild<QAbstractButton *>(name)->click();
 
-    const bool receiver = clicked == QLatin1String("rdbReceiver");
-    QVERIFY(child<QRadioButton>(dialog, clicked.toLatin1())->isChecked());
-    QCOMPARE(probe.testTimer()->isActive(), transmittingAfter);
-    QCOMPARE(startButton->text(), transmittingAfter ? QStringLiteral("Stop") : QStringLiteral("Start"));
-    QVERIFY(sameImage(startButton->icon(),
-                      transmittingAfter ? QStringLiteral(":/fatcow/icons/fatcow/stop.png")
-                                        : QStringLiteral(":/fatcow/icons/fatcow/gun.png")));
+    const bool receiver = clicks.last() == QLatin1String("rdbReceiver");
+    const bool transmitting = clicks.first() == QLatin1String("btnStartTest") && !receiver;
+    QCOMPARE(probe.testTimer()->isActive(), transmitting);
+    QCOMPARE(dialog.findChild<QPushButton *>("btnStartTest")->text(), transmitting ? "Stop" : "Start");
     QCOMPARE(probe.testPacketCounter(), 0u);
     QCOMPARE(probe.sampleCounter(), 0);
     QVERIFY(probe.rssiSamples().isEmpty());
     QCOMPARE(probe.rssiSeries()->count(), 0);
-    QCOMPARE(probe.testStatistics().received(), quint64(0));
-    QCOMPARE(child<QLabel>(dialog, "lblTestStatistics")->text(), noFigures);
-
-    QCOMPARE(startButton->isVisible(), !receiver);
-    QCOMPARE(child<QPushButton>(dialog, "btnExportResults")->isVisible(), receiver);
-    QCOMPARE(probe.chartView()->isVisible(), receiver);
-    QCOMPARE(child<QLabel>(dialog, "lblTestStatistics")->isVisible(), receiver);
-}
-
-void tst_RangeTest::startAndStop()
-{
-    FendrakeXBeeConfiguratorDialog dialog;
-    DialogProbe probe(dialog);
-    auto *startButton = child<QPushButton>(dialog, "btnStartTest");
-    QSignalSpy written(&dialog, &FendrakeXBeeConfiguratorDialog::write_data);
-
-    startButton->click();
-    QVERIFY(probe.testTimer()->isActive());
-    QCOMPARE(probe.testTimer()->interval(), 5000);
-    QVERIFY(!probe.testTimer()->isSingleShot());
-    QCOMPARE(startButton->text(), QStringLiteral("Stop"));
-    QVERIFY(sameImage(startButton->icon(), QStringLiteral(":/fatcow/icons/fatcow/stop.png")));
-    QCOMPARE(written.count(), 0); // the first line waits for the first tick
-
-    probe.tickTestTimer();
-    probe.tickTestTimer();
-    startButton->click();
-    QVERIFY(!probe.testTimer()->isActive());
-    QCOMPARE(startButton->text(), QStringLiteral("Start"));
-    QVERIFY(sameImage(startButton->icon(), QStringLiteral(":/fatcow/icons/fatcow/gun.png")));
-
-    // Numbering goes on after a stop.
-    startButton->click();
-    probe.tickTestTimer();
-    QCOMPARE(written.count(), 3);
-    QCOMPARE(written.at(2).at(0).toByteArray(), QByteArray("THE QUICK BROWN FOX 2\r"));
-}
-
-void tst_RangeTest::startIgnoredForReceiver()
-{
-    FendrakeXBeeConfiguratorDialog dialog;
-    DialogProbe probe(dialog);
-    child<QRadioButton>(dialog, "rdbReceiver")->click();
-
-    child<QPushButton>(dialog, "btnStartTest")->click();
-
-    QVERIFY(!probe.testTimer()->isActive());
-    QCOMPARE(child<QPushButton>(dialog, "btnStartTest")->text(), QStringLiteral("Start"));
+    QCOMPARE(label->text(), "Received: -   Lost: - (- %)   RSSI last/min/avg/max: - / - / - / - dBm");
+    const QList<bool> shown = {dialog.findChild<QPushButton *>("btnStartTest")->isVisible(),
+                               dialog.findChild<QPushButton *>("btnExportResults")->isVisible(),
+                               probe.chartView()->isVisible(), label->isVisible()};
+    QCOMPARE(shown, QList<bool>({!receiver, receiver, receiver, receiver}));
 }
 
 void tst_RangeTest::transmitTick_data()
 {
     QTest::addColumn<quint32>("counter");
-    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QByteArray>("bytes"); // empty: nothing is sent
     QTest::addColumn<quint32>("next");
 
-    QTest::newRow("0") << 0u << QByteArray("THE QUICK BROWN FOX 0\r") << 1u;
-    QTest::newRow("1") << 1u << QByteArray("THE QUICK BROWN FOX 1\r") << 2u;
-    QTest::newRow("wraps") << 4294967295u << QByteArray("THE QUICK BROWN FOX 4294967295\r") << 0u;
+    QTest::newRow("0") << 0u << 0 << QByteArray("THE QUICK BROWN FOX 0\r") << 1u;
+    QTest::newRow("1") << 1u << 0 << QByteArray("THE QUICK BROWN FOX 1\r") << 2u;
+    QTest::newRow("wraps") << 4294967295u << 0 << QByteArray("THE QUICK BROWN FOX 4294967295\r") << 0u;
+    QTest::newRow("command mode run") << 5u << 4 << QByteArray() << 5u;
 }
 
 void tst_RangeTest::transmitTick()
 {
     QFETCH(quint32, counter);
+    QFETCH(int, state);
     QFETCH(QByteArray, bytes);
     QFETCH(quint32, next);
 
@@ -204,41 +134,13 @@ void tst_RangeTest::transmitTick()
     DialogProbe probe(dialog);
     QSignalSpy written(&dialog, &FendrakeXBeeConfiguratorDialog::write_data);
     probe.setTestPacketCounter(counter);
-
-    probe.tickTestTimer();
-
-    QCOMPARE(written.count(), 1);
-    QCOMPARE(written.at(0).at(0).toByteArray(), bytes);
-    QCOMPARE(probe.testPacketCounter(), next);
-}
-
-void tst_RangeTest::tickSkippedDuringRun_data()
-{
-    QTest::addColumn<int>("state");
-    for (int state = 1; state <= 8; ++state)
-        QTest::addRow("state %d", state) << state;
-}
-
-void tst_RangeTest::tickSkippedDuringRun()
-{
-    QFETCH(int, state);
-
-    FendrakeXBeeConfiguratorDialog dialog;
-    DialogProbe probe(dialog);
-    QSignalSpy written(&dialog, &FendrakeXBeeConfiguratorDialog::write_data);
-    probe.setTestPacketCounter(5);
     probe.setCommandState(state);
 
-    QTest::ignoreMessage(QtDebugMsg, "Test line skipped: command mode run in progress");
     probe.tickTestTimer();
 
-    QCOMPARE(written.count(), 0);
-    QCOMPARE(probe.testPacketCounter(), 5u);
-
-    probe.setCommandState(0);
-    probe.tickTestTimer();
-    QCOMPARE(written.count(), 1);
-    QCOMPARE(written.at(0).at(0).toByteArray(), QByteArray("THE QUICK BROWN FOX 5\r"));
+    QCOMPARE(written.count(), int(!bytes.isEmpty()));
+    QCOMPARE(written.value(0).value(0).toByteArray(), bytes);
+    QCOMPARE(probe.testPacketCounter(), next);
 }
 
 void tst_RangeTest::receiverAcceptance_data()
@@ -253,13 +155,9 @@ void tst_RangeTest::receiverAcceptance_data()
     QTest::newRow("valid") << line << true << true << 0 << true;
     QTest::newRow("lower case") << "the quick brown fox 17" << true << true << 0 << false;
     QTest::newRow("text before") << "xx THE QUICK BROWN FOX 17" << true << true << 0 << true;
-    QTest::newRow("no counter") << "THE QUICK BROWN FOX" << true << true << 0 << true;
-    QTest::newRow("other line") << "OK" << true << true << 0 << false;
     QTest::newRow("settings tab current") << line << false << true << 0 << false;
     QTest::newRow("transmitter mode") << line << true << false << 0 << false;
-    QTest::newRow("awaiting escape reply") << line << true << true << 2 << false;
-    QTest::newRow("awaiting command reply") << line << true << true << 4 << false;
-    QTest::newRow("awaiting exit reply") << line << true << true << 6 << false;
+    QTest::newRow("run active") << line << true << true << 4 << false;
 }
 
 void tst_RangeTest::receiverAcceptance()
@@ -273,124 +171,281 @@ void tst_RangeTest::receiverAcceptance()
     FendrakeXBeeConfiguratorDialog dialog;
     QVERIFY(showTestTab(dialog));
     DialogProbe probe(dialog);
-    child<QRadioButton>(dialog, receiver ? "rdbReceiver" : "rdbTransmitter")->click();
+    dialog.findChild<QRadioButton *>(receiver ? "rdbReceiver" : "rdbTransmitter")->click();
     if (!testTabCurrent)
-        child<QTabWidget>(dialog, "tabWidget")->setCurrentIndex(0);
+        dialog.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(0);
     probe.setCommandState(state);
 
-    if (accepted)
-        QTest::ignoreMessage(QtDebugMsg, "Valid test packet received");
     probe.handleTestLine(line);
 
     QCOMPARE(probe.testStatistics().received(), quint64(accepted ? 1 : 0));
-    endRun(probe);
+    QCOMPARE(probe.commandList(), accepted ? QStringList{"DB"} : QStringList());
 }
 
 void tst_RangeTest::dbReply_data()
 {
     QTest::addColumn<QString>("reply");
-    QTest::addColumn<bool>("recorded");
-    QTest::addColumn<int>("rssi");
-    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QList<QPointF>>("points");
 
-    QTest::newRow("4A") << "4A" << true << -74 << QByteArray("RSSI = -74");
-    QTest::newRow("0") << "0" << true << 0 << QByteArray("RSSI = 0");
-    QTest::newRow("ERROR") << "ERROR" << false << 0 << QByteArray("Invalid RSSI response: \"ERROR\"");
-    QTest::newRow("empty") << "" << false << 0 << QByteArray("Invalid RSSI response: \"\"");
+    QTest::newRow("4A") << "4A" << QList<QPointF>{{0, -74}};
+    QTest::newRow("0") << "0" << QList<QPointF>{{0, 0}};
+    QTest::newRow("ERROR") << "ERROR" << QList<QPointF>();
+    QTest::newRow("empty") << "" << QList<QPointF>();
 }
 
 void tst_RangeTest::dbReply()
 {
     QFETCH(QString, reply);
-    QFETCH(bool, recorded);
-    QFETCH(int, rssi);
-    QFETCH(QByteArray, message);
+    QFETCH(QList<QPointF>, points);
 
     FendrakeXBeeConfiguratorDialog dialog;
     DialogProbe probe(dialog);
-    child<QRadioButton>(dialog, "rdbReceiver")->click();
 
-    QTest::ignoreMessage(QtDebugMsg, message.constData());
     probe.handleRssiReply(reply);
 
-    QCOMPARE(probe.rssiSamples().size(), recorded ? 1 : 0);
-    QCOMPARE(probe.rssiSeries()->count(), recorded ? 1 : 0);
-    QCOMPARE(probe.sampleCounter(), recorded ? 1 : 0);
-    if (recorded) {
-        QCOMPARE(probe.rssiSamples().at(0).index, 0);
-        QCOMPARE(probe.rssiSamples().at(0).rssi, rssi);
-        QCOMPARE(probe.rssiSeries()->at(0), QPointF(0, rssi));
-    }
+    QCOMPARE(probe.rssiSeries()->points(), points);
 }
 
-void tst_RangeTest::statisticsFollowLinesAndSamples()
+// Each step is a test line (the text after the payload and its space), an
+// RSSI sample ("@-74") or a mode click ("reset").
+void tst_RangeTest::statistics_data()
 {
-    FendrakeXBeeConfiguratorDialog dialog;
-    QVERIFY(showTestTab(dialog));
-    DialogProbe probe(dialog);
-    child<QRadioButton>(dialog, "rdbReceiver")->click();
-    auto *label = child<QLabel>(dialog, "lblTestStatistics");
-    QCOMPARE(label->text(), noFigures);
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("summary");
 
-    probe.handleTestLine(QStringLiteral("THE QUICK BROWN FOX 0"));
-    endRun(probe);
-    QCOMPARE(label->text(), QStringLiteral("Received: 1   Lost: 0 (0.0 %)   RSSI last/min/avg/max: - / - / - / - dBm"));
-    probe.handleRssiReply(QStringLiteral("4A"));
-    probe.handleTestLine(QStringLiteral("THE QUICK BROWN FOX 3"));
-    endRun(probe);
-    probe.handleRssiReply(QStringLiteral("45"));
-
-    QCOMPARE(label->text(),
-             QStringLiteral("Received: 2   Lost: 2 (50.0 %)   RSSI last/min/avg/max: -69 / -74 / -71.5 / -69 dBm"));
+    // clang-format off
+    QTest::newRow("gaps") << QStringList{"0", "1", "4", "6", "@-70", "@-71"}
+        << "Received: 4   Lost: 3 (42.9 %)   RSSI last/min/avg/max: -71 / -71 / -70.5 / -70 dBm";
+    QTest::newRow("transmitter restarted") << QStringList{"10", "11", "0", "1", "3"}
+        << "Received: 5   Lost: 1 (16.7 %)   RSSI last/min/avg/max: - / - / - / - dBm";
+    QTest::newRow("duplicate") << QStringList{"5", "5", "6"}
+        << "Received: 2   Lost: 0 (0.0 %)   RSSI last/min/avg/max: - / - / - / - dBm";
+    QTest::newRow("no counter") << QStringList{"0", "1x", "-3", "1"}
+        << "Received: 4   Lost: 0 (0.0 %)   RSSI last/min/avg/max: - / - / - / - dBm";
+    QTest::newRow("reset") << QStringList{"0", "1", "@-90", "@-40", "reset", "3", "4", "@-70"}
+        << "Received: 2   Lost: 0 (0.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm";
+    QTest::newRow("mean just below zero") << (QStringList(20, QStringLiteral("@0")) << "@-1")
+        << "Received: -   Lost: - (- %)   RSSI last/min/avg/max: -1 / -1 / 0.0 / 0 dBm";
+    // clang-format on
 }
 
-void tst_RangeTest::transmitterOnWire()
+void tst_RangeTest::statistics()
 {
-    PtyPair module;
-    QVERIFY(module.isValid());
-    FendrakeXBeeConfiguratorDialog dialog;
-    dialog.addExtraPort(module.slavePath());
-    DialogProbe probe(dialog);
-    QTRY_VERIFY(probe.serialPortOpen());
+    QFETCH(QStringList, steps);
+    QFETCH(QString, summary);
 
-    child<QPushButton>(dialog, "btnStartTest")->click();
-    probe.tickTestTimer();
-    probe.tickTestTimer();
-
-    QCOMPARE(module.read(44), QByteArray("THE QUICK BROWN FOX 0\rTHE QUICK BROWN FOX 1\r"));
-}
-
-void tst_RangeTest::receiverQueryOnWire()
-{
-    PtyPair module;
-    QVERIFY(module.isValid());
-    FendrakeXBeeConfiguratorDialog dialog;
-    dialog.addExtraPort(module.slavePath());
-    DialogProbe probe(dialog);
-    QVERIFY(showTestTab(dialog));
-    child<QRadioButton>(dialog, "rdbReceiver")->click();
-    QTRY_VERIFY(probe.serialPortOpen());
-
-    // The module plays its part of one RSSI query per test line.
-    const QByteArray replies[] = {"4A\r", "50\r"};
-    const QByteArray lines[] = {"THE QUICK BROWN FOX 0\r", "THE QUICK BROWN FOX 2\r"};
-    for (int i = 0; i < 2; ++i) {
-        module.write(lines[i]);
-        QCOMPARE(module.read(3), QByteArray("+++"));
-        module.write("OK\r");
-        QCOMPARE(module.read(5), QByteArray("ATDB\r"));
-        module.write(replies[i]);
-        QCOMPARE(module.read(5), QByteArray("ATCN\r"));
-        module.write("OK\r");
-        QTRY_COMPARE(probe.commandState(), 0);
+    RangeTestStatistics statistics;
+    for (const QString &step : steps) {
+        if (step == QLatin1String("reset"))
+            statistics.reset();
+        else if (step.startsWith(QLatin1Char('@')))
+            statistics.addSample(step.mid(1).toInt());
+        else
+            statistics.addLine(testLineCounter(testPayload + QLatin1Char(' ') + step));
     }
 
-    QCOMPARE(probe.rssiSamples().size(), 2);
-    QCOMPARE(probe.rssiSamples().at(0).rssi, -74);
-    QCOMPARE(probe.rssiSamples().at(1).rssi, -80);
-    QCOMPARE(probe.testStatistics().lost(), quint64(1));
-    QCOMPARE(child<QLabel>(dialog, "lblTestStatistics")->text(),
-             QStringLiteral("Received: 2   Lost: 1 (33.3 %)   RSSI last/min/avg/max: -80 / -80 / -77.0 / -74 dBm"));
+    QCOMPARE(statistics.summary(), summary);
+}
+
+void tst_RangeTest::addRssiSample_data()
+{
+    QTest::addColumn<QList<int>>("rssi");
+    QTest::addColumn<QList<double>>("ranges"); // x from, x to, y from, y to
+
+    QList<int> many;
+    for (int i = 0; i < 520; ++i)
+        many << -40 - i % 60;
+    QTest::newRow("1") << QList<int>(1, -70) << QList<double>{0, 1, -100, 0};
+    QTest::newRow("30") << QList<int>(30, -70) << QList<double>{0, 30, -100, 0};
+    QTest::newRow("50") << QList<int>(50, -70) << QList<double>{0, 50, -100, 0};
+    QTest::newRow("51") << QList<int>(51, -70) << QList<double>{1, 51, -100, 0};
+    QTest::newRow("-105 then -60") << QList<int>{-105, -60} << QList<double>{0, 2, -110, 0};
+    QTest::newRow("520") << many << QList<double>{470, 520, -100, 0};
+}
+
+void tst_RangeTest::addRssiSample()
+{
+    QFETCH(QList<int>, rssi);
+    QFETCH(QList<double>, ranges);
+
+    FendrakeXBeeConfiguratorDialog dialog;
+    DialogProbe probe(dialog);
+    const QDateTime before = QDateTime::currentDateTime();
+    for (int value : rssi) {
+        probe.addRssiSample(value);
+        QVERIFY(probe.rssiSeries()->count() <= 500);
+    }
+
+    QCOMPARE((QList<double>{probe.axisX()->min(), probe.axisX()->max(), probe.axisY()->min(), probe.axisY()->max()}),
+             ranges);
+    QList<QPointF> newest;
+    for (int i = qMax(0, int(rssi.size()) - 500); i < rssi.size(); ++i)
+        newest.append(QPointF(i, rssi.at(i)));
+    QCOMPARE(probe.rssiSeries()->points(), newest);
+    QList<QPointF> kept;
+    for (const RssiSample &sample : probe.rssiSamples()) {
+        QVERIFY(sample.time >= before && sample.time <= QDateTime::currentDateTime());
+        kept.append(QPointF(sample.index, sample.rssi));
+    }
+    QCOMPARE(kept, newest);
+}
+
+void tst_RangeTest::hover_data()
+{
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("on a sample") << QPointF(12, -74) << "RSSI: -74 dBm\nSample: 12";
+    QTest::newRow("between samples") << QPointF(12.5, -73.25) << "RSSI: -73.25 dBm\nSample: 12.5";
+}
+
+void tst_RangeTest::hover()
+{
+    QFETCH(QPointF, point);
+    QFETCH(QString, text);
+
+    FendrakeXBeeConfiguratorDialog dialog;
+    DialogProbe probe(dialog);
+
+    // Through the series' own signal, as the chart reports the cursor.
+    emit probe.rssiSeries()->hovered(point, true);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), text);
+    emit probe.rssiSeries()->hovered(point, false);
+    QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+void tst_RangeTest::exportResults_data()
+{
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<QString>("target"); // the name the user gives; empty: cancels the platform's dialog
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("nothing to export") << 0 << "new.csv" << false << "No RSSI data to export";
+    QTest::newRow("3 over a longer file") << 3 << "old.csv" << false << success;
+    QTest::newRow("520") << 520 << "new.csv" << false << success;
+    QTest::newRow("cancelled") << 3 << "" << false << "";
+    QTest::newRow("folder missing") << 3 << "missing/new.csv" << false << "Failed to open file for writing";
+    QTest::newRow("write fails") << 520 << "old.csv" << true << "Failed to write file";
+}
+
+void tst_RangeTest::exportResults()
+{
+    QFETCH(int, samples);
+    QFETCH(QString, target);
+    QFETCH(bool, diskFull);
+    QFETCH(QString, message);
+
+    QTemporaryDir folder;
+    const QByteArray old(4096, 'x');
+    QFile oldFile(folder.filePath("old.csv"));
+    QVERIFY(oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == old.size());
+    oldFile.close();
+    FendrakeXBeeConfiguratorDialog dialog;
+    DialogProbe probe(dialog);
+    dialog.findChild<QRadioButton *>("rdbReceiver")->click();
+    for (int i = 0; i < samples; ++i)
+        probe.addRssiSample(-60 - i % 40);
+
+    // A write past the limit then fails, as on a full disk, instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = diskFull ? 1000 : limit.rlim_cur; // the export needs about 10 kB
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    QWidget *askedBy = nullptr; // the window that asked for a file name, with what caption and filter
+    QStringList asked;
+    if (!target.isEmpty()) {
+        setSaveFileNameSource([&](QWidget *parent, const QString &caption, const QString &filter) {
+            askedBy = parent;
+            asked << caption << filter;
+            return folder.filePath(target);
+        });
+    }
+    ModalDriver<QFileDialog> user([&](QFileDialog *fileDialog) {
+        askedBy = fileDialog->parentWidget();
+        asked << fileDialog->windowTitle() << fileDialog->nameFilters();
+        fileDialog->reject();
+    });
+    MessageBoxCatcher boxes;
+    dialog.findChild<QPushButton *>("btnExportResults")->click();
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    setSaveFileNameSource({});
+
+    QCOMPARE(asked, (samples ? QStringList{"Export RSSI Data", "CSV Files (*.csv)"} : QStringList()));
+    QCOMPARE(askedBy == &dialog, samples > 0);
+    QCOMPARE(boxes.count(), int(!message.isEmpty()));
+    QCOMPARE(boxes.boxes().value(0).text, message);
+    // Only a successful export touches the folder.
+    if (message != success) {
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"old.csv"});
+        QCOMPARE(readAll(folder.filePath("old.csv")), old);
+        return;
+    }
+    QString csv = QStringLiteral("Sample,RSSI(dBm),Time\n");
+    for (const RssiSample &sample : probe.rssiSamples())
+        csv += QStringLiteral("%1,%2,%3\n").arg(sample.index).arg(sample.rssi).arg(sample.time.toString("HH:mm:ss"));
+    QCOMPARE(csv.count('\n'), qMin(samples, 500) + 1);
+    QCOMPARE(readAll(folder.filePath(target)), csv.toUtf8());
+}
+
+// Two PCs in one process: a transmitting dialog on module B and a receiving
+// dialog on module A of the simulator, linked by its radio.
+void tst_RangeTest::twoPcs_data()
+{
+    QTest::addColumn<int>("rssi");
+    QTest::addColumn<QString>("loss");
+
+    QTest::newRow("steady link") << -70 << "0";
+    QTest::newRow("lossy link") << -82 << "0.3";
+}
+
+void tst_RangeTest::twoPcs()
+{
+    QFETCH(int, rssi);
+    QFETCH(QString, loss);
+
+    if (!ModuleSimulator::isBuilt())
+        QSKIP("the module simulator is not built");
+    // Guard time 50 ms: "+++", "ATDB" and "ATCN" take a few hundred milliseconds.
+    ModuleSimulator simulator(
+        {"--guard-ms", "50", "--rssi", QString::number(rssi), "--rssi-jitter", "0", "--loss", loss, "--seed", "11"});
+    QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
+    FendrakeXBeeConfiguratorDialog transmitter;
+    transmitter.addExtraPort(simulator.portB());
+    DialogProbe sender(transmitter);
+    FendrakeXBeeConfiguratorDialog receiver;
+    receiver.addExtraPort(simulator.portA());
+    DialogProbe listener(receiver);
+    QVERIFY(showTestTab(receiver));
+    receiver.findChild<QRadioButton *>("rdbReceiver")->click();
+    QTRY_VERIFY(sender.serialPortOpen() && listener.serialPortOpen());
+
+    // The test ticks the transmitter itself instead of waiting 5 s a line, and
+    // only once the receiver is idle again, so no line meets a query. A line
+    // crosses the simulated radio in milliseconds; one not heard in 1 s is lost.
+    QList<int> arrived;
+    for (int line = 0; line < 8; ++line) {
+        sender.tickTestTimer();
+        if (!QTest::qWaitFor([&] { return listener.testStatistics().received() > quint64(arrived.size()); }, 1000))
+            continue;
+        arrived.append(line);
+        QTRY_COMPARE_WITH_TIMEOUT(listener.commandState(), 0, 5000);
+    }
+
+    QVERIFY(arrived.size() >= 2);
+    const int lost = arrived.last() - arrived.first() + 1 - int(arrived.size());
+    // Every line arrives over a clean link; this seed loses some over the lossy one.
+    QVERIFY(loss == QLatin1String("0") ? arrived.size() == 8 : lost > 0);
+    QCOMPARE(listener.rssiSeries()->points().size(), arrived.size());
+    for (const QPointF &point : listener.rssiSeries()->points())
+        QCOMPARE(point.y(), double(rssi));
+    const QString figures = receiver.findChild<QLabel *>("lblTestStatistics")->text();
+    QVERIFY2(figures.startsWith(QStringLiteral("Received: %1   Lost: %2 (").arg(arrived.size()).arg(lost)),
+             qPrintable(figures));
 }
 
 QTEST_MAIN(tst_RangeTest)

@@ -17,7 +17,6 @@ public:
 
     bool serialPortOpen() const { return d.serialPortOpen; }
     int commandState() const { return d.commandState; }
-    int runType() const { return d.runType; }
     QStringList commandList() const { return d.commandList; }
     QString currentCommand() const { return d.currentCommand; }
     QTimer *commandTimer() const { return d.commandTimer; }
@@ -31,7 +30,6 @@ public:
     QValueAxis *axisX() const { return d.axisX; }
     QValueAxis *axisY() const { return d.axisY; }
     QChartView *chartView() const { return d.chartView; }
-    UserLevel userLevel() const { return d.userLevel; }
 
     void addRssiSample(int rssi) { d.addRssiSample(rssi); }
     void parseCommandResponse(const QString &command, const QString &response)
@@ -42,10 +40,8 @@ public:
     // The sequencer's wire tests run without a port: they stand in for the worker's report.
     void setSerialPortOpen(bool open) { d.serialPortOpen = open; }
     void startRun(int type, const QStringList &entries) { d.startRun(type, entries); }
-    int commandIndex() const { return d.commandIndex; }
     bool replyDeadlineActive() const { return d.replyDeadline->isActive(); }
     void tickTestTimer() { d.onTestTimerTimeout(); }
-    void pointHovered(QPointF point, bool state) { d.onPointHovered(point, state); }
 
     // range test
     void setCommandState(int state) { d.commandState = state; }

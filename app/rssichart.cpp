@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QLineSeries>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -63,16 +62,15 @@ void FendrakeXBeeConfiguratorDialog::onExportResultsClicked()
     if (fileName.isEmpty())
         return;
 
-    // Written beside the target and renamed over it only when complete, so a
-    // failed export never leaves a half file where the user's old one was.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+    switch (exportRssiCsv(fileName, rssiSamples)) {
+    case CsvExport::OpenFailed:
         QMessageBox::critical(this, title, tr("Failed to open file for writing"));
         return;
-    }
-    if (!writeRssiCsv(&file, rssiSamples) || !file.commit()) {
+    case CsvExport::WriteFailed:
         QMessageBox::critical(this, title, tr("Failed to write file"));
         return;
+    case CsvExport::Saved:
+        break;
     }
     QMessageBox::information(this, title, tr("RSSI data exported successfully"));
 }

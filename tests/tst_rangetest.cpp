@@ -22,6 +22,9 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +50,7 @@ class tst_RangeTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void modeClick_data();
     void modeClick();
     void transmitTick_data();
@@ -68,7 +72,18 @@ private slots:
 
 private:
     IsolatedSettings settings;
+    QTemporaryDir devices;
+    QString fullDevice; // a device that takes no byte, like /dev/full
 };
+
+void tst_RangeTest::initTestCase()
+{
+    // As root an export could replace /dev/full itself: give it a node of its own.
+    fullDevice = "/dev/full";
+    const QString node = devices.filePath("full");
+    if (geteuid() == 0 && ::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 7)) == 0)
+        fullDevice = node;
+}
 
 void tst_RangeTest::modeClick_data()
 {
@@ -328,6 +343,7 @@ void tst_RangeTest::exportResults_data()
     QTest::newRow("cancelled") << 3 << "" << false << "";
     QTest::newRow("folder missing") << 3 << "missing/new.csv" << false << "Failed to open file for writing";
     QTest::newRow("write fails") << 520 << "old.csv" << true << "Failed to write file";
+    QTest::newRow("device takes nothing") << 3 << "<full>" << false << "Failed to write file";
 }
 
 void tst_RangeTest::exportResults()
@@ -336,6 +352,9 @@ void tst_RangeTest::exportResults()
     QFETCH(QString, target);
     QFETCH(bool, diskFull);
     QFETCH(QString, message);
+    const bool toDevice = target == "<full>";
+    if (toDevice)
+        target = fullDevice;
 
     QTemporaryDir folder;
     const QByteArray old(4096, 'x');
@@ -361,7 +380,7 @@ void tst_RangeTest::exportResults()
         setSaveFileNameSource([&](QWidget *parent, const QString &caption, const QString &filter) {
             askedBy = parent;
             asked << caption << filter;
-            return folder.filePath(target);
+            return QDir::isAbsolutePath(target) ? target : folder.filePath(target);
         });
     }
     ModalDriver<QFileDialog> user([&](QFileDialog *fileDialog) {
@@ -378,6 +397,8 @@ void tst_RangeTest::exportResults()
     QCOMPARE(askedBy == &dialog, samples > 0);
     QCOMPARE(boxes.count(), int(!message.isEmpty()));
     QCOMPARE(boxes.boxes().value(0).text, message);
+    if (toDevice)
+        QVERIFY2(!QFileInfo(fullDevice).isFile(), "the device is still a device");
     // Only a successful export touches the folder.
     if (message != success) {
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

@@ -1,12 +1,14 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/baudratesearch.h"
 #include "app/configsequence.h"
 #include "app/replymapping.h"
 #include "catalogue/atcommands.h"
 
 #include <QDebug>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -14,8 +16,14 @@ namespace {
 // The module answers "+++" only after its guard time (1 s by default).
 constexpr int escapeIntervalMs = 1500;
 constexpr int commandIntervalMs = 100;
-// Three guard times: a module that has not answered by then will not.
+// A module's guard time may be set up to 3.3 s, and "+++" is answered only
+// after it has passed.
+constexpr int escapeReplyDeadlineMs = 5000;
+// Three default guard times: a module that has not answered by then will not.
 constexpr int replyDeadlineMs = 3000;
+// How long an "OK" to a "+++" whose run was given up still means the module
+// has entered command mode.
+constexpr int lateEscapeReplyMs = 5000;
 
 const QByteArray escapeSequence = QByteArrayLiteral("+++");
 const QByteArray exitCommand = QByteArrayLiteral("ATCN\r");
@@ -24,12 +32,20 @@ const QByteArray exitCommand = QByteArrayLiteral("ATCN\r");
 
 void FendrakeXBeeConfiguratorDialog::onReadSettings()
 {
+    if (baudRateSearch->isRunning())
+        return;
     if (!serialPortOpen) {
         QMessageBox::warning(this, tr("Serial port not open"),
                              tr("Please select and open a serial port before reading settings."));
         return;
     }
     startRun(RunRead, atCommandList);
+}
+
+void FendrakeXBeeConfiguratorDialog::sendToModule(const QByteArray &bytes)
+{
+    lineSilence.noteWrite();
+    emit write_data(bytes);
 }
 
 void FendrakeXBeeConfiguratorDialog::startRun(int type, const QStringList &entries)
@@ -40,16 +56,18 @@ void FendrakeXBeeConfiguratorDialog::startRun(int type, const QStringList &entri
     runType = type;
     commandList = entries;
     refusedEntries.clear();
+    acknowledgedBdIndex.reset();
+    rateChangeNote.clear();
     commandIndex = 0;
     commandState = StateSendEscape;
     commandTimer->start(escapeIntervalMs);
     onCommandTimerTimeout();
 }
 
-void FendrakeXBeeConfiguratorDialog::cancelRun()
+void FendrakeXBeeConfiguratorDialog::returnToIdle()
 {
     commandTimer->stop();
-    stopReplyDeadline();
+    replyDeadline->stop();
     setCommandProgressVisible(false);
     runType = RunNone;
     commandState = StateIdle;
@@ -66,10 +84,7 @@ void FendrakeXBeeConfiguratorDialog::onCommandTimerTimeout()
 {
     switch (commandState) {
     case StateSendEscape:
-        emit write_data(escapeSequence);
-        qDebug() << "Sending +++";
-        commandState = StateAwaitEscapeReply;
-        armReplyDeadline();
+        sendEscape();
         break;
     case StateSendCommand:
         sendNextEntry();
@@ -86,6 +101,22 @@ void FendrakeXBeeConfiguratorDialog::onCommandTimerTimeout()
     }
 }
 
+void FendrakeXBeeConfiguratorDialog::sendEscape()
+{
+    // Bytes written just before (the last run's "ATCN", a test line) would
+    // keep the module from taking "+++": wait for the rest of its guard time.
+    if (const int wait = lineSilence.remainingMs()) {
+        commandTimer->start(wait);
+        return;
+    }
+    if (commandTimer->interval() != escapeIntervalMs)
+        commandTimer->start(escapeIntervalMs);
+    sendToModule(escapeSequence);
+    qDebug() << "Sending +++";
+    commandState = StateAwaitEscapeReply;
+    replyDeadline->start(escapeReplyDeadlineMs);
+}
+
 void FendrakeXBeeConfiguratorDialog::sendNextEntry()
 {
     if (commandIndex >= commandList.size()) {
@@ -93,46 +124,50 @@ void FendrakeXBeeConfiguratorDialog::sendNextEntry()
         return;
     }
     currentCommand = commandList.at(commandIndex);
-    emit write_data((QLatin1String("AT") + currentCommand + QLatin1Char('\r')).toUtf8());
+    sendToModule((QLatin1String("AT") + currentCommand + QLatin1Char('\r')).toUtf8());
     ui->progressBar->setValue(commandIndex);
     qDebug() << "Sending AT" << currentCommand;
     commandState = StateAwaitCommandReply;
-    armReplyDeadline();
+    replyDeadline->start(replyDeadlineMs);
 }
 
 void FendrakeXBeeConfiguratorDialog::sendExit()
 {
-    emit write_data(exitCommand);
+    sendToModule(exitCommand);
     ui->progressBar->setValue(ui->progressBar->maximum());
     setCommandProgressVisible(false);
     qDebug() << "Exiting command mode";
     commandState = StateAwaitExitReply;
-    armReplyDeadline();
+    replyDeadline->start(replyDeadlineMs);
 }
 
 void FendrakeXBeeConfiguratorDialog::finishRun()
 {
     commandTimer->stop();
-    stopReplyDeadline();
+    replyDeadline->stop();
     // The run stays busy while a message is open, so lines arriving meanwhile are dropped.
+    bool search = false;
     if (commandState == StateFinished && runType == RunWrite)
         showWriteOutcome();
     else if (commandState == StateFailed && (runType == RunRead || runType == RunWrite))
-        showRunWarning(runType, tr("The module did not enter command mode."));
-    runType = RunNone;
-    commandState = StateIdle;
+        search = showRunWarning(runType, tr("The module did not enter command mode."), true);
+    returnToIdle();
+    if (search)
+        startBaudRateSearch();
 }
 
 void FendrakeXBeeConfiguratorDialog::onDataReceived(QByteArray data)
 {
     const QString line = QString::fromUtf8(data).trimmed();
     qDebug() << "RX:" << line;
+    if (baudRateSearch->takeLine(line) || takeLateEscapeReply(line) || baudRateSearch->isRunning())
+        return;
     switch (commandState) {
     case StateIdle:
         handleTestLine(line);
         break;
     case StateAwaitEscapeReply:
-        stopReplyDeadline();
+        replyDeadline->stop();
         if (Reply::isAcknowledgement(line)) {
             qDebug() << "Entered command mode";
             commandState = StateSendCommand;
@@ -140,34 +175,52 @@ void FendrakeXBeeConfiguratorDialog::onDataReceived(QByteArray data)
             setCommandProgressVisible(true);
         } else {
             commandState = StateFailed;
+            lateEscapeReply.setRemainingTime(lateEscapeReplyMs);
         }
         break;
     case StateAwaitCommandReply:
-        stopReplyDeadline();
-        if (runType == RunWrite && !Reply::isAcknowledgement(line))
-            refusedEntries.append(currentCommand);
-        parseCommandResponse(currentCommand, line);
+        replyDeadline->stop();
+        takeEntryReply(line);
         ++commandIndex;
         commandState = StateSendCommand;
         break;
     case StateAwaitExitReply:
-        stopReplyDeadline();
+        replyDeadline->stop();
         qDebug() << "Exited command mode";
         commandState = StateFinished;
+        // The module talks at its new rate from the byte after this reply on.
+        if (runType == RunWrite && acknowledgedBdIndex)
+            followModuleBaudRate(*acknowledgedBdIndex);
         break;
     default:
         break; // not waiting for anything: the line is dropped
     }
 }
 
-void FendrakeXBeeConfiguratorDialog::armReplyDeadline()
+void FendrakeXBeeConfiguratorDialog::takeEntryReply(const QString &line)
 {
-    replyDeadline->start(replyDeadlineMs);
+    if (runType == RunWrite) {
+        const bool acknowledged = Reply::isAcknowledgement(line);
+        if (!acknowledged)
+            refusedEntries.append(currentCommand);
+        else if (currentCommand.startsWith(QLatin1String("BD=")))
+            acknowledgedBdIndex = currentCommand.mid(3).toInt();
+    }
+    parseCommandResponse(currentCommand, line);
 }
 
-void FendrakeXBeeConfiguratorDialog::stopReplyDeadline()
+bool FendrakeXBeeConfiguratorDialog::takeLateEscapeReply(const QString &line)
 {
-    replyDeadline->stop();
+    // Only between runs: a new run's "+++" waits for this reply itself.
+    const bool between = commandState == StateIdle || commandState == StateFailed;
+    if (!between || lateEscapeReply.hasExpired() || !Reply::isAcknowledgement(line))
+        return false;
+    // The module did enter command mode after all; it would stay there until
+    // its own time-out and swallow test lines meanwhile.
+    lateEscapeReply = QDeadlineTimer();
+    qDebug() << "Late command mode reply: leaving command mode";
+    sendToModule(exitCommand);
+    return true;
 }
 
 void FendrakeXBeeConfiguratorDialog::onReplyDeadlineExpired()
@@ -178,22 +231,30 @@ void FendrakeXBeeConfiguratorDialog::onReplyDeadlineExpired()
         && expiredState != StateAwaitExitReply)
         return;
 
-    commandTimer->stop();
     // Leave command mode at once rather than wait for the module's own time-out.
     if (expiredState != StateAwaitEscapeReply)
-        emit write_data(exitCommand);
-    setCommandProgressVisible(false);
-    runType = RunNone;
-    commandState = StateIdle;
+        sendToModule(exitCommand);
+    else
+        lateEscapeReply.setRemainingTime(lateEscapeReplyMs);
+    returnToIdle();
     qDebug() << "No reply from the module, run ended in state" << expiredState;
 
-    if (expiredRun == RunRead || expiredRun == RunWrite)
-        showRunWarning(expiredRun,
-                       tr("The module did not answer. Check the port, the baud rate and the module's power."));
+    if (expiredRun != RunRead && expiredRun != RunWrite)
+        return;
+    const bool search = showRunWarning(
+        expiredRun, tr("The module did not answer. Check the port, the baud rate and the module's power."),
+        expiredState == StateAwaitEscapeReply);
+    if (search)
+        startBaudRateSearch();
 }
 
-void FendrakeXBeeConfiguratorDialog::showRunWarning(int type, const QString &text)
+bool FendrakeXBeeConfiguratorDialog::showRunWarning(int type, const QString &text, bool offerSearch)
 {
     const QString title = type == RunWrite ? tr("Write settings") : tr("Read settings");
-    QMessageBox::warning(this, title, text);
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    // Most modules that stay silent run at another rate than the one chosen.
+    QPushButton *search = offerSearch ? box.addButton(tr("Search baud rates"), QMessageBox::ActionRole) : nullptr;
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return search && box.clickedButton() == search;
 }

@@ -1,6 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/baudrates.h"
+#include "app/baudratesearch.h"
 #include "serial/serialport.h"
 
 #include <QChart>
@@ -27,11 +29,8 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     qRegisterMetaType<QSerialPort::BaudRate>("QSerialPort::BaudRate");
     ui->setupUi(this);
 
-    const std::pair<const char *, int> rates[] = {{"1200", 1200},   {"2400", 2400},    {"4800", 4800},
-                                                  {"9600", 9600},   {"19200", 19200},  {"38400", 38400},
-                                                  {"57600", 57600}, {"115200", 115200}};
-    for (const auto &[text, rate] : rates)
-        ui->cmbSerialBaudRate->addItem(QString::fromLatin1(text), rate);
+    for (int rate : BaudRates::selectable())
+        ui->cmbSerialBaudRate->addItem(QString::number(rate), rate);
 
     serialWorker = new SerialPort;
     serialThread = new QThread;
@@ -57,6 +56,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     connect(replyDeadline, &QTimer::timeout, this, &FendrakeXBeeConfiguratorDialog::onReplyDeadlineExpired);
     testTimer = new QTimer;
     connect(testTimer, &QTimer::timeout, this, &FendrakeXBeeConfiguratorDialog::onTestTimerTimeout);
+    baudRateSearch = new BaudRateSearch(lineSilence, this);
 
     createChart();
     fillPortList();
@@ -169,4 +169,8 @@ void FendrakeXBeeConfiguratorDialog::connectWidgets()
     connect(ui->btnStartTest, &QPushButton::clicked, this, &Dialog::onStartTestClicked);
     connect(ui->btnExportResults, &QPushButton::clicked, this, &Dialog::onExportResultsClicked);
     connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(baudRateSearch, &BaudRateSearch::trying, this, &Dialog::onBaudRateSearchTrying);
+    connect(baudRateSearch, &BaudRateSearch::writeRequested, this, &Dialog::sendToModule);
+    connect(baudRateSearch, &BaudRateSearch::found, this, &Dialog::onBaudRateSearchFound);
+    connect(baudRateSearch, &BaudRateSearch::exhausted, this, &Dialog::onBaudRateSearchExhausted);
 }

@@ -1,15 +1,20 @@
 #ifndef FENDRAKEXBEECONFIGURATORDIALOG_H
 #define FENDRAKEXBEECONFIGURATORDIALOG_H
 
+#include "app/linesilence.h"
 #include "app/rangeteststatistics.h"
 #include "app/rssisample.h"
 #include "app/userlevel.h"
 
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QList>
 #include <QPointF>
+#include <QPointer>
 #include <QSerialPort>
 #include <QStringList>
+
+#include <optional>
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -18,11 +23,13 @@ class FendrakeXBeeConfiguratorDialog;
 class QChart;
 class QChartView;
 class QLineSeries;
+class QProgressDialog;
 class QThread;
 class QTimer;
 class QValueAxis;
 QT_END_NAMESPACE
 
+class BaudRateSearch;
 class SerialPort;
 
 // The main window and the controller of the whole program: every user
@@ -80,29 +87,51 @@ private:
     // port selection
     void restoreSerialSelection();
     void refreshPortList();
+    void addPortItem(const QString &portName);
+    void fitPortSelector();
     void setPortCode(int code);
+    int selectedBaudRate() const;
+    void followModuleBaudRate(int bdIndex);
+    QString rateChangeNote; // a write run's BD moved the port: said in its message
+
+    // baud-rate search
+    void startBaudRateSearch();
+    void onBaudRateSearchTrying(int attempt, int rate);
+    void onBaudRateSearchFound(int rate);
+    void onBaudRateSearchExhausted();
+    void onBaudRateSearchCancelled();
+    void endBaudRateSearch();
+    BaudRateSearch *baudRateSearch = nullptr;
+    QPointer<QProgressDialog> searchProgress;
+    int searchOriginalRate = 9600;
 
     // user levels
     void applyUserLevel();
 
     // command sequencer
+    void sendToModule(const QByteArray &bytes); // every byte for the module goes through here
     void startRun(int type, const QStringList &entries);
-    void cancelRun(); // ends a run without a message, e.g. when the port is gone
+    void returnToIdle(); // ends a run where it stands, without a message
     void setCommandProgressVisible(bool visible);
+    void sendEscape();
     void sendNextEntry();
     void sendExit();
     void finishRun();
-    void armReplyDeadline();
-    void stopReplyDeadline();
+    void takeEntryReply(const QString &line);
+    bool takeLateEscapeReply(const QString &line);
     void onReplyDeadlineExpired();
-    void showRunWarning(int type, const QString &text);
+    // True when the user chose to search the baud rates (offered if asked for).
+    bool showRunWarning(int type, const QString &text, bool offerSearch = false);
     QTimer *replyDeadline = nullptr; // a waiting state gives up when it fires
+    LineSilence lineSilence;
+    QDeadlineTimer lateEscapeReply; // while running, an "OK" means an unused command mode
 
     // replies, writing, range test
     void parseCommandResponse(const QString &command, const QString &response);
     void writeSettings();
     void showWriteOutcome();
     QStringList refusedEntries;              // write entries the module did not acknowledge
+    std::optional<int> acknowledgedBdIndex;  // a write's BD the module took
     bool configurationFollowsModule = false; // a read moves cmbConfiguration: no preset
     void handleRssiReply(const QString &response);
     void handleTestLine(const QString &line);

@@ -1,12 +1,14 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/baudrates.h"
 #include "app/popupwatcher.h"
 #include "serial/availableports.h"
 #include "settings/settings.h"
 
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 
 namespace {
@@ -19,18 +21,10 @@ const QString noPort = QStringLiteral("None");
 // Colour codes of cmbSerial's style sheet.
 enum PortCode { PortOpen = 0, PortFailed = 1, NoPortSelected = 2 };
 
-QSerialPort::BaudRate baudRateFromText(const QString &text)
-{
-    static const QSerialPort::BaudRate rates[] = {
-        QSerialPort::Baud1200,  QSerialPort::Baud2400,  QSerialPort::Baud4800,  QSerialPort::Baud9600,
-        QSerialPort::Baud19200, QSerialPort::Baud38400, QSerialPort::Baud57600, QSerialPort::Baud115200,
-    };
-    for (QSerialPort::BaudRate rate : rates) {
-        if (text == QString::number(rate))
-            return rate;
-    }
-    return QSerialPort::Baud9600;
-}
+// The closed port selector shows at least this many characters, and names up
+// to the longer length in full, so two adapters can be told apart.
+constexpr int minimumPortChars = 10;
+constexpr int longestWholePortName = 30;
 
 int indexOrFirst(const QComboBox *combo, const QVariant &data)
 {
@@ -45,7 +39,8 @@ void FendrakeXBeeConfiguratorDialog::fillPortList()
     ui->cmbSerial->addItem(noPort, QVariant());
     const QStringList ports = availablePortNames();
     for (const QString &port : ports)
-        ui->cmbSerial->addItem(port, port);
+        addPortItem(port);
+    fitPortSelector();
 
     // Adapters come and go while the program runs: look again each time
     // the user opens the list.
@@ -73,8 +68,9 @@ void FendrakeXBeeConfiguratorDialog::refreshPortList()
     }
     for (const QString &port : std::as_const(keep)) {
         if (combo->findData(port, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
-            combo->addItem(port, port);
+            addPortItem(port);
     }
+    fitPortSelector();
 
     if (selectedVanished) {
         serialPortOpen = false;
@@ -94,7 +90,7 @@ void FendrakeXBeeConfiguratorDialog::restoreSerialSelection()
     // now so the worker always runs what the combo boxes show. It ignores
     // a port and a rate it already has.
     emit change_port(ui->cmbSerial->currentText());
-    emit change_baud_rate(baudRateFromText(ui->cmbSerialBaudRate->currentText()));
+    emit change_baud_rate(QSerialPort::BaudRate(selectedBaudRate()));
 }
 
 void FendrakeXBeeConfiguratorDialog::addExtraPort(const QString &portName)
@@ -102,34 +98,87 @@ void FendrakeXBeeConfiguratorDialog::addExtraPort(const QString &portName)
     extraPortName = portName;
     int index = ui->cmbSerial->findData(portName, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index < 0) {
-        ui->cmbSerial->addItem(portName, portName);
+        addPortItem(portName);
         index = ui->cmbSerial->count() - 1;
+        fitPortSelector();
     }
     ui->cmbSerial->setCurrentIndex(index);
+}
+
+void FendrakeXBeeConfiguratorDialog::addPortItem(const QString &portName)
+{
+    // The item keeps the whole name as its data; the text may be shortened.
+    QString text = portName;
+    if (portName.size() > longestWholePortName) {
+        const QFontMetrics metrics = ui->cmbSerial->fontMetrics();
+        text = metrics.elidedText(portName, Qt::ElideMiddle, metrics.horizontalAdvance(portName, longestWholePortName));
+    }
+    ui->cmbSerial->addItem(text, portName);
+    if (text != portName)
+        ui->cmbSerial->setItemData(ui->cmbSerial->count() - 1, portName, Qt::ToolTipRole);
+}
+
+void FendrakeXBeeConfiguratorDialog::fitPortSelector()
+{
+    // Wide enough for every item, so the dialog's resizing cannot cut the
+    // chosen port's name short.
+    QComboBox *combo = ui->cmbSerial;
+    const QFontMetrics metrics = combo->fontMetrics();
+    int widest = metrics.horizontalAdvance(QString(minimumPortChars, QLatin1Char('X')));
+    for (int i = 0; i < combo->count(); ++i)
+        widest = qMax(widest, metrics.horizontalAdvance(combo->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    const QSize contents(widest, metrics.height());
+    combo->setMinimumWidth(combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, combo).width());
+    combo->setToolTip(combo->currentData(Qt::ToolTipRole).toString());
 }
 
 void FendrakeXBeeConfiguratorDialog::onSerialPortChanged(int currentIndex)
 {
     Q_UNUSED(currentIndex);
-    const QString port = ui->cmbSerial->currentText();
+    // An item's data is its whole name ("None" has none); the text may be shortened.
+    const QVariant data = ui->cmbSerial->currentData();
+    const QString port = data.isNull() ? ui->cmbSerial->currentText() : data.toString();
+    ui->cmbSerial->setToolTip(ui->cmbSerial->currentData(Qt::ToolTipRole).toString());
     emit change_port(port);
     Settings::instance()->setValue(settingsGroup, portKey, port);
+}
+
+int FendrakeXBeeConfiguratorDialog::selectedBaudRate() const
+{
+    const QVariant rate = ui->cmbSerialBaudRate->currentData();
+    return rate.isValid() ? rate.toInt() : QSerialPort::Baud9600;
 }
 
 void FendrakeXBeeConfiguratorDialog::onSerialPortBaudRateChanged(int currentIndex)
 {
     Q_UNUSED(currentIndex);
-    const QSerialPort::BaudRate rate = baudRateFromText(ui->cmbSerialBaudRate->currentText());
-    emit change_baud_rate(rate);
-    Settings::instance()->setValue(settingsGroup, baudRateKey, int(rate));
+    const int rate = selectedBaudRate();
+    emit change_baud_rate(QSerialPort::BaudRate(rate));
+    Settings::instance()->setValue(settingsGroup, baudRateKey, rate);
+}
+
+void FendrakeXBeeConfiguratorDialog::followModuleBaudRate(int bdIndex)
+{
+    const std::optional<int> rate = BaudRates::forBdIndex(bdIndex);
+    if (rate && *rate == selectedBaudRate())
+        return;
+    const int item = rate ? ui->cmbSerialBaudRate->findData(*rate) : -1;
+    if (item < 0) {
+        rateChangeNote = tr("The module now runs at another rate; choose it under Baud rate.");
+        return;
+    }
+    // Chosen as if by the user: the port follows and the choice is kept.
+    ui->cmbSerialBaudRate->setCurrentIndex(item);
+    rateChangeNote = tr("The port now runs at %1 baud, the module's new rate.").arg(*rate);
 }
 
 void FendrakeXBeeConfiguratorDialog::onPortOpened(bool open)
 {
     if (ui->cmbSerial->currentIndex() == 0) {
-        commandTimer->stop();
         // Without a port no reply can come, so a run under way ends here.
-        cancelRun();
+        returnToIdle();
         serialPortOpen = false;
         setPortCode(NoPortSelected);
     } else {

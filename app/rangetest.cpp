@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/baudratesearch.h"
 #include "app/configsequence.h"
 #include "app/rangetestline.h"
 
@@ -67,9 +68,14 @@ void FendrakeXBeeConfiguratorDialog::onTestTimerTimeout()
         qDebug() << "Test line skipped: command mode run in progress";
         return;
     }
+    // A search switches the port from rate to rate: the line would be junk.
+    if (baudRateSearch->isRunning()) {
+        qDebug() << "Test line skipped: baud rate search in progress";
+        return;
+    }
     const QByteArray line = testLineBytes(testPacketCounter);
     ++testPacketCounter;
-    emit write_data(line);
+    sendToModule(line);
 }
 
 void FendrakeXBeeConfiguratorDialog::handleTestLine(const QString &line)

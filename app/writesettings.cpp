@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/baudratesearch.h"
 #include "app/configentries.h"
 #include "app/configsequence.h"
 
@@ -8,6 +9,8 @@
 
 void FendrakeXBeeConfiguratorDialog::onWriteSettings()
 {
+    if (baudRateSearch->isRunning())
+        return;
     if (!serialPortOpen) {
         QMessageBox::warning(this, tr("Serial port not open"),
                              tr("Please select and open a serial port before writing settings."));
@@ -38,12 +41,16 @@ void FendrakeXBeeConfiguratorDialog::writeSettings()
 
 void FendrakeXBeeConfiguratorDialog::showWriteOutcome()
 {
+    // A new UART rate took effect whatever else the module refused, so the
+    // note on the port's rate goes with either message.
+    const QString note = rateChangeNote.isEmpty() ? QString() : QLatin1Char('\n') + rateChangeNote;
     if (refusedEntries.isEmpty()) {
-        QMessageBox::information(this, tr("Write settings"), tr("All settings have been written to the device."));
+        QMessageBox::information(this, tr("Write settings"),
+                                 tr("All settings have been written to the device.") + note);
         return;
     }
     QString text = tr("The module refused: %1").arg(refusedEntries.join(QLatin1String(", ")));
     if (refusedEntries.contains(QLatin1String("WR")))
         text += QLatin1Char('\n') + tr("The settings were not stored.");
-    QMessageBox::warning(this, tr("Write settings"), text);
+    QMessageBox::warning(this, tr("Write settings"), text + note);
 }

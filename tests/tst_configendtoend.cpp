@@ -1,6 +1,7 @@
 #include "dialogprobe.h"
 #include "isolatedsettings.h"
 #include "modulesimulator.h"
+#include "simulateduser.h"
 #include "snapshots.h"
 
 #include <QElapsedTimer>
@@ -20,26 +21,6 @@ const FormState factoryModuleA = merged(plainForm, {
 
 const QStringList fastGuard{"--guard-ms", "50"};
 
-QString portCode(const FendrakeXBeeConfiguratorDialog &dialog)
-{
-    return dialog.findChild<QComboBox *>("cmbSerial")->property("code").toString();
-}
-
-bool openPort(FendrakeXBeeConfiguratorDialog &dialog, const QString &path)
-{
-    dialog.addExtraPort(path);
-    const DialogProbe probe(dialog);
-    return QTest::qWaitFor([&] { return probe.serialPortOpen() && portCode(dialog) == "0"; }, 5000);
-}
-
-// Read or Write and wait for the end of the run (about 2.5 s with a 50 ms guard time).
-bool runToIdle(FendrakeXBeeConfiguratorDialog &dialog, const char *button)
-{
-    dialog.findChild<QPushButton *>(button)->click();
-    const DialogProbe probe(dialog);
-    return probe.commandState() != 0 && QTest::qWaitFor([&] { return probe.commandState() == 0; }, 10000);
-}
-
 // Reads the module on `port` into a form that shows none of its values.
 bool readFrom(FendrakeXBeeConfiguratorDialog &dialog, const QString &port)
 {
@@ -57,7 +38,7 @@ class tst_ConfigEndToEnd : public QObject
 
 private slots:
     void initTestCase();
-    void writeIsStoredByWR();
+    void writeThenRead();
     void moduleFails_data();
     void moduleFails();
 };
@@ -68,17 +49,23 @@ void tst_ConfigEndToEnd::initTestCase()
         QSKIP("the module simulator is not built");
 }
 
-// The module keeps what Write sent once it has "WR", also when switched off and on again.
-void tst_ConfigEndToEnd::writeIsStoredByWR()
+// Read right after Write: the port follows the module's new rate and waits out
+// its guard time. What WR stored is still there after switching it off and on.
+void tst_ConfigEndToEnd::writeThenRead()
 {
     const QTemporaryDir stateDir;
     QVERIFY(stateDir.isValid());
-    const QStringList arguments = fastGuard + QStringList{"--state", stateDir.filePath("modules.json")};
+    const QStringList state{"--state", stateDir.filePath("modules.json")};
     const IsolatedSettings settings;
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
+    // clang-format off
+    const FormState written = merged(factoryModuleA, {
+        {"txtPANID", "3333"}, {"cmbConfiguration", "1"}, {"txtTransmitOptions", "80"}, {"txtChannelMask", "FFC00"},
+        {"txtBroadcastMultiTransmits", "0"}, {"cmbBaudRate", "4"}, {"cmbAPIMode", "1"}});
+    // clang-format on
     {
-        ModuleSimulator simulator(arguments);
+        ModuleSimulator simulator(state); // the factory guard time
         QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
         QVERIFY(openPort(dialog, simulator.portA()));
         dialog.findChild<QComboBox *>("cmbConfiguration")->setCurrentIndex(1);
@@ -86,17 +73,19 @@ void tst_ConfigEndToEnd::writeIsStoredByWR()
         setForm(dialog,
                 {{"txtTransmitOptions", "80"}, {"txtChannelMask", "ffc00"}, {"cmbAPIMode", "1"}, {"cmbBaudRate", "4"}});
         QVERIFY(runToIdle(dialog, "btnWriteSettings"));
+        setForm(dialog, plainForm);
+        QVERIFY(runToIdle(dialog, "btnReadSettings"));
+        QCOMPARE(formState(dialog), written);
     }
 
-    ModuleSimulator restarted(arguments);
+    ModuleSimulator restarted(fastGuard + state);
     QVERIFY2(restarted.start(), qPrintable(restarted.errorString()));
     QVERIFY(readFrom(dialog, restarted.portA()));
-    // clang-format off
-    QCOMPARE(formState(dialog), merged(factoryModuleA, {
-        {"txtPANID", "3333"}, {"cmbConfiguration", "1"}, {"txtTransmitOptions", "80"}, {"txtChannelMask", "FFC00"},
-        {"txtBroadcastMultiTransmits", "0"}, {"cmbBaudRate", "4"}, {"cmbAPIMode", "1"}}));
-    // clang-format on
-    QCOMPARE(shown(boxes), QStringList{"Information | Write settings | All settings have been written to the device."});
+    QCOMPARE(formState(dialog), written);
+    QCOMPARE(dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), "19200");
+    QCOMPARE(shown(boxes),
+             QStringList{"Information | Write settings | All settings have been written to the device.\n"
+                         "The port now runs at 19200 baud, the module's new rate."});
 }
 
 void tst_ConfigEndToEnd::moduleFails_data()
@@ -105,16 +94,18 @@ void tst_ConfigEndToEnd::moduleFails_data()
     QTest::addColumn<QByteArray>("button");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("code"); // of module A's port afterwards: 1 is red
+    QTest::addColumn<int>("deadline"); // for the reply to the last entry, ms
 
     const QString didNotAnswer = "Warning | Read settings | The module did not answer. Check the port, the baud rate "
                                  "and the module's power.";
     QTest::newRow("refuses ID") << QStringList{"--refuse", "ID"} << QByteArray("btnWriteSettings")
                                 << "Warning | Write settings | The module refused: ID=4444"
-                                << "0";
-    QTest::newRow("silent") << QStringList{"--silent", "A"} << QByteArray("btnReadSettings") << didNotAnswer << "0";
+                                << "0" << 3000;
+    QTest::newRow("silent") << QStringList{"--silent", "A"} << QByteArray("btnReadSettings") << didNotAnswer << "0"
+                            << 5000;
     // "+++" and seven entries reach the module, then its adapter is pulled.
     QTest::newRow("unplugged mid-run") << QStringList{"--hangup-after", "A:38"} << QByteArray("btnReadSettings")
-                                       << didNotAnswer << "1";
+                                       << didNotAnswer << "1" << 3000;
 }
 
 void tst_ConfigEndToEnd::moduleFails()
@@ -123,6 +114,7 @@ void tst_ConfigEndToEnd::moduleFails()
     QFETCH(QByteArray, button);
     QFETCH(QString, message);
     QFETCH(QString, code);
+    QFETCH(int, deadline);
 
     ModuleSimulator simulator(fastGuard + behaviour);
     QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
@@ -140,8 +132,9 @@ void tst_ConfigEndToEnd::moduleFails()
     });
 
     QVERIFY(runToIdle(dialog, button));
-    // At most one reply deadline (3 s) after the last entry, with headroom for a busy machine.
-    QVERIFY2(clock.elapsed() - lastEntryAt < 4000, qPrintable(QString::number(clock.elapsed() - lastEntryAt)));
+    // At most one reply deadline after the last entry, with headroom for a busy machine.
+    QVERIFY2(clock.elapsed() - lastEntryAt < deadline + 1000,
+             qPrintable(QString::number(clock.elapsed() - lastEntryAt)));
     QTRY_COMPARE(shown(boxes), QStringList{message});
     QCOMPARE(portCode(dialog), code);
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 // Ports are written as letters: A and B are pseudo-terminals, X a device
@@ -25,6 +26,8 @@ private slots:
     void lostDeviceTurnsRed();
     void refreshesOnOpening_data();
     void refreshesOnOpening();
+    void nameReadable_data();
+    void nameReadable();
 
 private:
     QString path(QChar letter) const;
@@ -230,6 +233,62 @@ void tst_PortSelection::refreshesOnOpening()
     QCOMPARE(this->code(), QVariant(code));
     QCOMPARE(DialogProbe(*dialog).serialPortOpen(), code == 0);
     QVERIFY2(portChanges.isEmpty(), "refreshing the list never reopens or closes the port");
+}
+
+void tst_PortSelection::nameReadable_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("listed"); // by the system, found when the list opens; else given with --port
+    QTest::addColumn<bool>("whole");  // shown without eliding
+
+    const QString thirty = "/dev/serial/by-id/usb-FTDI-0001"; // 31 characters
+    QTest::newRow("short, --port") << "ttyUSB0" << false << true;
+    QTest::newRow("30 characters, listed") << thirty.left(30) << true << true;
+    QTest::newRow("31 characters, --port") << thirty << false << false;
+    QTest::newRow("long, listed") << "/dev/serial/by-id/usb-Digi_International_XBIB-U-DEV_DN02ABCD-if00-port0" << true
+                                  << false;
+}
+
+// The closed selector shows which port is chosen: the whole name, or for a
+// long one its start and end, and the whole name as its tooltip.
+void tst_PortSelection::nameReadable()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, listed);
+    QFETCH(bool, whole);
+
+    systemPorts = "A";
+    dialog = std::make_unique<FendrakeXBeeConfiguratorDialog>();
+    dialog->show();
+    QComboBox *ports = combo("cmbSerial");
+    QSignalSpy portChanges(dialog.get(), &FendrakeXBeeConfiguratorDialog::change_port);
+    if (listed) {
+        setPortNameSource([&] { return QStringList{a->slavePath(), name}; });
+        QTest::mouseClick(ports, Qt::LeftButton);
+        ports->hidePopup();
+        ports->setCurrentIndex(ports->findData(name));
+    } else {
+        dialog->addExtraPort(name);
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+
+    const QString text = ports->currentText();
+    QCOMPARE(text == name, whole);
+    QCOMPARE(ports->toolTip(), whole ? QString() : name);
+    if (!whole) {
+        QCOMPARE(text.count(u'…'), 1);
+        QVERIFY(name.startsWith(text.section(u'…', 0, 0)) && name.endsWith(text.section(u'…', 1)));
+    }
+    QStyleOptionComboBox option;
+    option.initFrom(ports);
+    const QRect field =
+        ports->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, ports);
+    const int needed =
+        qMax(ports->fontMetrics().horizontalAdvance(text), ports->fontMetrics().horizontalAdvance("ttyUSB10XX"));
+    QVERIFY2(field.width() >= needed, qPrintable(QString("%1 < %2").arg(field.width()).arg(needed)));
+    // The worker and the settings get the whole name.
+    QCOMPARE(portChanges.last().at(0).toString(), name);
+    QCOMPARE(QSettings(settings->filePath(), QSettings::IniFormat).value("general/serialport").toString(), name);
 }
 
 QTEST_MAIN(tst_PortSelection)

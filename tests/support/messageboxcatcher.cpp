@@ -5,6 +5,7 @@
 
 MessageBoxCatcher::MessageBoxCatcher()
 {
+    clock.start();
     connect(&poller, &QTimer::timeout, this, &MessageBoxCatcher::closeVisibleBoxes);
     poller.start(10);
 }
@@ -16,9 +17,14 @@ void MessageBoxCatcher::closeVisibleBoxes()
         auto *box = qobject_cast<QMessageBox *>(window);
         if (!box || !box->isVisible())
             continue;
-        caught.append({box->icon(), box->windowTitle(), box->text()});
-        if (QAbstractButton *button = box->defaultButton())
-            button->click();
+        caught.append({box->icon(), box->windowTitle(), box->text(), clock.elapsed()});
+        QAbstractButton *answer = box->defaultButton();
+        for (QAbstractButton *button : box->buttons()) {
+            if (!preferred.isEmpty() && button->text() == preferred)
+                answer = button;
+        }
+        if (answer)
+            answer->click();
         else
             box->done(QMessageBox::Ok);
     }

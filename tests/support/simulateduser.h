@@ -1,0 +1,34 @@
+#ifndef SIMULATEDUSER_H
+#define SIMULATEDUSER_H
+
+#include "app/fendrakexbeeconfiguratordialog.h"
+#include "dialogprobe.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+// What a user does with the main dialog against a simulated module.
+
+inline QString portCode(const FendrakeXBeeConfiguratorDialog &dialog)
+{
+    return dialog.findChild<QComboBox *>("cmbSerial")->property("code").toString();
+}
+
+// Offers the port (as --port does) and waits until it shows green.
+inline bool openPort(FendrakeXBeeConfiguratorDialog &dialog, const QString &path)
+{
+    dialog.addExtraPort(path);
+    const DialogProbe probe(dialog);
+    return QTest::qWaitFor([&] { return probe.serialPortOpen() && portCode(dialog) == "0"; }, 5000);
+}
+
+// Clicks Read or Write and waits for the end of the run.
+inline bool runToIdle(FendrakeXBeeConfiguratorDialog &dialog, const char *button, int timeoutMs = 15000)
+{
+    dialog.findChild<QPushButton *>(button)->click();
+    const DialogProbe probe(dialog);
+    return probe.commandState() != 0 && QTest::qWaitFor([&] { return probe.commandState() == 0; }, timeoutMs);
+}
+
+#endif // SIMULATEDUSER_H

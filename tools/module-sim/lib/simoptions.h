@@ -22,7 +22,8 @@ struct SimOptions
     int autoIntervalMs = 5000;
     QSet<QChar> silent;
     QSet<QByteArray> refused;
-    QHash<QChar, qint64> hangupAfter; // bytes received before the pty closes
+    QHash<QChar, qint64> hangupAfter;    // bytes received before the pty closes
+    QHash<QChar, quint32> uartRateIndex; // BD to start with, per module
     bool verbose = false;
 };
 

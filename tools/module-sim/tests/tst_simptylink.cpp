@@ -64,8 +64,9 @@ void TestSimPtyLink::link_data()
 {
     QTest::addColumn<QStringList>("arguments");
     // Each step names module A or B, then: ">bytes" writes them, "<bytes"
-    // expects them next, "." expects silence, "+" sends "+++" after a guard
-    // time of silence, "!" expects the device to hang up.
+    // expects them next, "." expects silence, "~bytes" expects junk of
+    // their length, "@N" sets the rate to N baud, "+" sends "+++" after a
+    // guard time of silence, "!" expects the device to hang up.
     QTest::addColumn<QStringList>("steps");
 
     const QString db = QString::number(-RssiModel(-80, 4, 1).next(), 16).toUpper();
@@ -82,6 +83,10 @@ void TestSimPtyLink::link_data()
         << QStringList{"A+", "A<OK\r", "A>ATID3333\r", "A<ERROR\r"};
     QTest::newRow("hangup after 9 bytes") << QStringList{"--hangup-after", "A:9"}
         << QStringList{"A+", "A<OK\r", "A>ATVR\r", "A<8059\r", "A>x", "A!"};
+    QTest::newRow("host at another rate") << QStringList()
+        << QStringList{"A@19200", "A+", "A.", "B>ping\r", "A~ping\r"};
+    QTest::newRow("--bd, and CN switches the rate") << QStringList{"--bd", "A:4"}
+        << QStringList{"A@19200", "A+", "A<OK\r", "A>ATBD3,CN\r", "A<OK\rOK\r", "A+", "A.", "A@9600", "A+", "A<OK\r"};
     QTest::newRow("auto-transmit") << QStringList{"--auto-transmit", "B", "--auto-interval-ms", "50"}
         << QStringList{"A<THE QUICK BROWN FOX 0\rTHE QUICK BROWN FOX 1\r"};
     // clang-format on
@@ -110,6 +115,15 @@ void TestSimPtyLink::link()
             break;
         case '.':
             QCOMPARE(module.readUntil(QByteArray(), 250), QByteArray());
+            break;
+        case '~': {
+            const QByteArray junk = module.readUntil(QByteArray(), 250);
+            QCOMPARE(junk.size(), bytes.size());
+            QVERIFY2(!junk.contains('\r') && junk != bytes, junk.toHex().constData());
+            break;
+        }
+        case '@':
+            QVERIFY(module.setBaudRate(bytes.toInt()));
             break;
         case '+':
             // Real time is the point here: the silence before "+++" is the test.

@@ -15,47 +15,22 @@ class TestSimPtyLink : public QObject
     Q_OBJECT
 
 private slots:
-    void badOption_data();
     void badOption();
     void link_data();
     void link();
 };
 
-void TestSimPtyLink::badOption_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("mentions");
-
-    // clang-format off
-    QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
-    QTest::newRow("missing value") << QStringList{"--loss"} << "--loss";
-    QTest::newRow("stray argument") << QStringList{"moduleA"} << "moduleA";
-    QTest::newRow("out of range") << QStringList{"--modules", "3"} << "--modules: \"3\"";
-    QTest::newRow("not a number") << QStringList{"--guard-ms", "two"} << "--guard-ms: \"two\"";
-    QTest::newRow("ct not in steps of 100") << QStringList{"--ct-ms", "250"} << "--ct-ms: \"250\"";
-    QTest::newRow("loss above 1") << QStringList{"--loss", "1.5"} << "--loss: \"1.5\"";
-    QTest::newRow("loss not a number") << QStringList{"--loss", "nan"} << "--loss: \"nan\"";
-    QTest::newRow("seed beyond 32 bits") << QStringList{"--seed", "4294967296"} << "--seed: \"4294967296\"";
-    QTest::newRow("B with one module") << QStringList{"--auto-transmit", "B"} << "--auto-transmit: \"B\"";
-    QTest::newRow("no module C") << QStringList{"--modules", "2", "--silent", "C"} << "--silent: \"C\"";
-    QTest::newRow("refuse read-only") << QStringList{"--refuse", "SL"} << "--refuse: \"SL\"";
-    QTest::newRow("hangup after nothing") << QStringList{"--hangup-after", "0"} << "--hangup-after: \"0\"";
-    QTest::newRow("hangup twice") << QStringList{"--hangup-after", "5", "--hangup-after", "A:6"} << "--hangup-after";
-    // clang-format on
-}
-
+// The parser itself is tested in-process; this is what the process makes of
+// its verdict.
 void TestSimPtyLink::badOption()
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, mentions);
-
     QProcess sim;
-    sim.start(QStringLiteral(MODULE_SIM_EXECUTABLE), arguments);
+    sim.start(QStringLiteral(MODULE_SIM_EXECUTABLE), QStringList{"--bd", "A:9"});
     QVERIFY(sim.waitForFinished(10000));
     QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
     QCOMPARE(sim.exitCode(), 2);
     const QString errors = QString::fromLocal8Bit(sim.readAllStandardError());
-    QVERIFY2(errors.contains(mentions), qPrintable(errors));
+    QVERIFY2(errors.contains("--bd: \"A:9\""), qPrintable(errors));
     // Whoever started it reads device paths from stdout: there must be none.
     QCOMPARE(sim.readAllStandardOutput(), QByteArray());
 }

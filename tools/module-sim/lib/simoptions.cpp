@@ -204,8 +204,8 @@ void readOptions(const QCommandLineParser &parser, OptionReader &reader, SimOpti
     if (reader.integer(QStringLiteral("rssi-jitter"), 0, 50, &number))
         options->radio.rssiJitterDb = int(number);
     reader.fraction(QStringLiteral("loss"), &options->radio.loss);
-    options->seedGiven = reader.integer(QStringLiteral("seed"), 0, 0xFFFFFFFF, &number);
-    options->radio.seed = options->seedGiven ? quint32(number) : QRandomGenerator::system()->generate();
+    const bool seedGiven = reader.integer(QStringLiteral("seed"), 0, 0xFFFFFFFF, &number);
+    options->radio.seed = seedGiven ? quint32(number) : QRandomGenerator::system()->generate();
     if (reader.integer(QStringLiteral("auto-interval-ms"), 10, 3600000, &number))
         options->autoIntervalMs = int(number);
     options->verbose = parser.isSet(QStringLiteral("verbose"));

@@ -17,7 +17,6 @@ struct SimOptions
     std::optional<quint32> guardTime;      // GT, ms
     std::optional<quint32> commandTimeout; // CT, units of 100 ms
     RadioConfig radio;
-    bool seedGiven = false;
     std::optional<QChar> autoTransmit;
     int autoIntervalMs = 5000;
     QSet<QChar> silent;

@@ -58,11 +58,6 @@ ModuleCore *ModuleStation::module() const
     return core;
 }
 
-bool ModuleStation::isConnected() const
-{
-    return pty.isOpen();
-}
-
 void ModuleStation::injectHostData(const QByteArray &bytes)
 {
     if (!pty.isOpen())

@@ -14,11 +14,6 @@ void EscapeDetector::setGuardTime(qint64 ms)
     guardMs = ms;
 }
 
-qint64 EscapeDetector::guardTime() const
-{
-    return guardMs;
-}
-
 QByteArray EscapeDetector::feed(char byte, qint64 nowMs)
 {
     QByteArray data;

@@ -16,7 +16,6 @@ public:
 
     explicit EscapeDetector(qint64 guardMs = 1000);
     void setGuardTime(qint64 guardMs);
-    qint64 guardTime() const;
 
     // One byte from the host in transparent mode. Returns the bytes that
     // are now known to be data (possibly none, possibly held ones too).

@@ -27,7 +27,9 @@ ModuleCore::ModuleCore(const ModuleConfig &config, const Clock &clock, RegisterS
         bank.set("GT", QByteArray::number(*config.guardTime, 16));
     if (config.commandTimeout)
         bank.set("CT", QByteArray::number(*config.commandTimeout, 16));
-    applySettings();
+    if (config.uartRateIndex)
+        bank.set("BD", QByteArray::number(*config.uartRateIndex, 16));
+    applySettings(UartRate::Apply);
 }
 
 QChar ModuleCore::letter() const
@@ -50,17 +52,42 @@ quint32 ModuleCore::channelMask() const
     return active.value("CM");
 }
 
+int ModuleCore::uartBaudRate() const
+{
+    return uartRateOfIndex(active.value("BD"));
+}
+
 const RegisterBank &ModuleCore::registers() const
 {
     return bank;
 }
 
+void ModuleCore::setHostLine(const HostLine *line)
+{
+    hostLine = line;
+}
+
 void ModuleCore::receiveFromHost(const QByteArray &bytes)
+{
+    takeHostBytes(bytes, hostLine ? hostLine->hostBaudRate() : 0);
+}
+
+void ModuleCore::receiveAtModuleRate(const QByteArray &bytes)
+{
+    takeHostBytes(bytes, 0);
+}
+
+void ModuleCore::takeHostBytes(const QByteArray &bytes, int hostBaud)
 {
     // A byte can come in after a deadline whose timer has not fired yet.
     processTimers();
     const qint64 now = clock.nowMs();
     for (char byte : bytes) {
+        // Checked byte by byte: an "ATCN" earlier in the same write may have
+        // switched the module to another rate. Junk still reaches the module,
+        // as a real UART hands on what it makes of a wrong rate.
+        if (!lineMatches(hostBaud))
+            byte = garbleByte(byte);
         if (commandMode)
             takeCommandByte(byte, now);
         else
@@ -72,7 +99,7 @@ void ModuleCore::receiveFromRadio(const QByteArray &payload, int rssiDbm)
 {
     bank.setReadOnly("DB", quint32(qBound(0, -rssiDbm, 0xFF)));
     if (!commandMode) {
-        emit hostOutput(payload);
+        sendToHost(payload);
         return;
     }
     // The host is talking to the module; the data waits so that it is not
@@ -174,13 +201,13 @@ void ModuleCore::enterCommandMode(qint64 nowMs)
 void ModuleCore::leaveCommandMode(const QString &reason)
 {
     commandMode = false;
-    applySettings();
+    applySettings(UartRate::Apply);
     emit eventLogged(QStringLiteral("left command mode (%1)").arg(reason));
     const QList<QByteArray> held = heldRadioData;
     heldRadioData.clear();
     heldRadioBytes = 0;
     for (const QByteArray &payload : held)
-        emit hostOutput(payload);
+        sendToHost(payload);
 }
 
 void ModuleCore::executeLine(const QByteArray &line)
@@ -196,34 +223,35 @@ void ModuleCore::executeLine(const QByteArray &line)
         return;
     }
     for (const AtCommand &command : commands) {
-        bool leave = false;
-        const QByteArray answer = execute(command, &leave);
+        After after = After::Nothing;
+        const QByteArray answer = execute(command, &after);
         reply(answer);
         // The rest of a chain is not run after a failure, so that for
         // example "ATID99999,WR" stores nothing.
         if (answer == Error)
             return;
         lastValidCommandMs = clock.nowMs();
-        if (leave) {
+        // Only after the reply: it still goes out at the old rate, so that
+        // the program learns that the command worked.
+        if (after == After::Apply)
+            applySettings(UartRate::Apply);
+        if (after == After::Leave) {
             leaveCommandMode(QStringLiteral("ATCN"));
             return;
         }
     }
 }
 
-QByteArray ModuleCore::execute(const AtCommand &command, bool *leave)
+QByteArray ModuleCore::execute(const AtCommand &command, After *after)
 {
     const QByteArray &name = command.name;
     const bool isAction = name == "CN" || name == "AC" || name == "WR";
     if (isAction) {
         if (!command.parameter.isEmpty() || config.refused.contains(name))
             return Error;
-        if (name == "CN")
-            *leave = true;
-        else if (name == "AC")
-            applySettings();
-        else
+        if (name == "WR")
             return writeRegisters();
+        *after = name == "CN" ? After::Leave : After::Apply;
         return Ok;
     }
     if (!RegisterBank::find(name))
@@ -242,14 +270,19 @@ QByteArray ModuleCore::writeRegisters()
         emit problemReported(QStringLiteral("module %1: WR failed: %2").arg(config.letter).arg(error));
         return Error;
     }
-    applySettings();
+    // A write run sends BD, WR and then CN: were the new rate to take effect
+    // here, the program would no longer understand the replies to WR and CN.
+    applySettings(UartRate::Keep);
     emit eventLogged(QStringLiteral("settings stored"));
     return Ok;
 }
 
-void ModuleCore::applySettings()
+void ModuleCore::applySettings(UartRate uartRate)
 {
+    const quint32 bdInEffect = active.value("BD");
     active = bank;
+    if (uartRate == UartRate::Keep)
+        active.set("BD", QByteArray::number(bdInEffect, 16));
     escape.setGuardTime(active.value("GT"));
     packetizer.setTimeout(
         Packetizer::timeoutMs(active.value("RO"), active.value("BD"), active.value("NB"), active.value("SB")));
@@ -261,7 +294,32 @@ void ModuleCore::reply(const QByteArray &text)
         emit eventLogged(QStringLiteral("silent: reply \"%1\" withheld").arg(QString::fromLatin1(text)));
         return;
     }
-    emit hostOutput(text + '\r');
+    sendToHost(text + '\r');
+}
+
+void ModuleCore::sendToHost(const QByteArray &bytes)
+{
+    const bool matches = lineMatches(hostLine ? hostLine->hostBaudRate() : 0);
+    emit hostOutput(matches ? bytes : garbleBytes(bytes));
+}
+
+bool ModuleCore::lineMatches(int hostBaud)
+{
+    const int moduleBaud = uartBaudRate();
+    if (ratesMatch(hostBaud, moduleBaud)) {
+        // An unknown host rate says nothing about whether the mismatch is over.
+        if (reportedMismatch && hostBaud > 0) {
+            reportedMismatch.reset();
+            emit eventLogged(QStringLiteral("rates match again: %1").arg(moduleBaud));
+        }
+        return true;
+    }
+    const QPair<int, int> rates(hostBaud, moduleBaud);
+    if (reportedMismatch != rates) {
+        reportedMismatch = rates;
+        emit eventLogged(QStringLiteral("rate mismatch: host %1, module %2").arg(hostBaud).arg(moduleBaud));
+    }
+    return false;
 }
 
 qint64 ModuleCore::commandTimeoutMs() const

@@ -7,8 +7,10 @@
 #include "packetizer.h"
 #include "registerbank.h"
 #include "registerstore.h"
+#include "uartrate.h"
 
 #include <QObject>
+#include <QPair>
 #include <QSet>
 #include <optional>
 
@@ -20,12 +22,14 @@ struct ModuleConfig
     QSet<QByteArray> refused;              // commands answered "ERROR" when set or run
     std::optional<quint32> guardTime;      // GT to start with, whatever was stored
     std::optional<quint32> commandTimeout; // CT to start with, whatever was stored
+    std::optional<quint32> uartRateIndex;  // BD to start with, whatever was stored
 };
 
 // One XBee 868 module as seen from its serial line: transparent data into
 // radio packets, received packets out again, and the AT command mode. It
 // never looks at the wall clock: the owner calls processTimers() at
-// nextDeadline().
+// nextDeadline(). When the program on the line runs at another rate than
+// the module, every byte is garbled in both directions.
 class ModuleCore : public QObject
 {
     Q_OBJECT
@@ -37,12 +41,18 @@ public:
     QChar letter() const;
     bool inCommandMode() const;
     // The settings in effect; set values take effect after AC, WR or
-    // leaving command mode.
+    // leaving command mode, except the UART rate, which WR leaves alone.
     quint32 panId() const;
     quint32 channelMask() const;
+    int uartBaudRate() const;
     const RegisterBank &registers() const;
 
+    // Where the program's rate is read, whenever bytes come in or go out.
+    // Without one the program always runs at the module's rate.
+    void setHostLine(const HostLine *line);
     void receiveFromHost(const QByteArray &bytes);
+    // Bytes of a program that always talks at the module's rate.
+    void receiveAtModuleRate(const QByteArray &bytes);
     void receiveFromRadio(const QByteArray &payload, int rssiDbm);
     void processTimers();
     std::optional<qint64> nextDeadline() const;
@@ -54,23 +64,31 @@ signals:
     void problemReported(const QString &text);
 
 private:
+    enum class After { Nothing, Apply, Leave };
+    enum class UartRate { Apply, Keep };
+
+    void takeHostBytes(const QByteArray &bytes, int hostBaud);
     void takeTransparentData(const QByteArray &data, qint64 nowMs);
     void takeCommandByte(char byte, qint64 nowMs);
     void transmit(const QList<QByteArray> &packets);
     void enterCommandMode(qint64 nowMs);
     void leaveCommandMode(const QString &reason);
     void executeLine(const QByteArray &line);
-    QByteArray execute(const AtCommand &command, bool *leave);
+    QByteArray execute(const AtCommand &command, After *after);
     QByteArray writeRegisters();
-    void applySettings();
+    void applySettings(UartRate uartRate);
     void reply(const QByteArray &text);
+    void sendToHost(const QByteArray &bytes);
+    bool lineMatches(int hostBaud);
     qint64 commandTimeoutMs() const;
 
     ModuleConfig config;
     const Clock &clock;
     RegisterStore *store;
-    RegisterBank bank;   // what the commands see
-    RegisterBank active; // what the module works with
+    const HostLine *hostLine = nullptr;
+    std::optional<QPair<int, int>> reportedMismatch; // host and module rate last logged
+    RegisterBank bank;                               // what the commands see
+    RegisterBank active;                             // what the module works with
     EscapeDetector escape;
     Packetizer packetizer;
     bool commandMode = false;

@@ -1,12 +1,11 @@
 #include "packetizer.h"
 
-namespace {
-const qint64 BaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
-}
+#include "uartrate.h"
 
 qint64 Packetizer::timeoutMs(quint32 ro, quint32 bd, quint32 nb, quint32 sb)
 {
-    const qint64 baud = bd < std::size(BaudRates) ? BaudRates[bd] : 9600;
+    const int rate = uartRateOfIndex(bd);
+    const qint64 baud = rate > 0 ? rate : 9600;
     // start bit, 8 data bits, parity bit if any, one or two stop bits
     const qint64 bitsPerCharacter = 1 + 8 + (nb != 0 ? 1 : 0) + (sb != 0 ? 2 : 1);
     const qint64 bits = qint64(ro) * bitsPerCharacter * 1000;

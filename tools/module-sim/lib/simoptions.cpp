@@ -1,6 +1,7 @@
 #include "simoptions.h"
 
 #include "registerbank.h"
+#include "uartrate.h"
 
 #include <QCommandLineParser>
 #include <QRandomGenerator>
@@ -24,6 +25,10 @@ Options:
                          stored GT (this option wins over the stored value)
   --ct-ms MS             command mode timeout in ms, a multiple of 100 from
                          200 to 600000; default 10000 or the stored CT
+  --bd M:N               module M starts with the UART rate index BD N, 0 to 8
+                         (0 1200, 1 2400, 2 4800, 3 9600, 4 19200, 5 38400,
+                         6 57600, 7 115200, 8 230400); default 3 or the stored
+                         BD (this option wins); once per module
   --rssi DBM             RSSI of received packets, -255 to 0; default -70
   --rssi-jitter DB       largest deviation of the RSSI's slow random walk,
                          0 to 50; default 4
@@ -120,6 +125,29 @@ bool canBeRefused(const QByteArray &command)
     return definition && definition->kind != RegisterKind::ReadOnly;
 }
 
+void readRateIndexes(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
+{
+    const QString name = QStringLiteral("bd");
+    for (const QString &text : parser.values(name)) {
+        const int colon = text.indexOf(QLatin1Char(':'));
+        if (colon < 0) {
+            reader.fail(name, text, QStringLiteral("M:N, a module letter and a rate index"));
+            continue;
+        }
+        const auto letter = reader.module(name, text.left(colon), options->modules);
+        bool ok = false;
+        const uint index = text.mid(colon + 1).trimmed().toUInt(&ok);
+        if (!letter)
+            continue;
+        if (!ok || uartRateOfIndex(index) == 0)
+            reader.fail(name, text, QStringLiteral("M:N with N a rate index from 0 (1200) to 8 (230400)"));
+        else if (options->uartRateIndex.contains(*letter))
+            reader.fail(name, text, QStringLiteral("allowed twice for one module"));
+        else
+            options->uartRateIndex.insert(*letter, index);
+    }
+}
+
 void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
 {
     if (parser.isSet(QStringLiteral("auto-transmit")))
@@ -152,6 +180,7 @@ void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, S
         else
             options->hangupAfter.insert(*letter, count);
     }
+    readRateIndexes(parser, reader, options);
 }
 
 void readOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
@@ -175,8 +204,8 @@ void readOptions(const QCommandLineParser &parser, OptionReader &reader, SimOpti
     if (reader.integer(QStringLiteral("rssi-jitter"), 0, 50, &number))
         options->radio.rssiJitterDb = int(number);
     reader.fraction(QStringLiteral("loss"), &options->radio.loss);
-    options->seedGiven = reader.integer(QStringLiteral("seed"), 0, 0xFFFFFFFF, &number);
-    options->radio.seed = options->seedGiven ? quint32(number) : QRandomGenerator::system()->generate();
+    const bool seedGiven = reader.integer(QStringLiteral("seed"), 0, 0xFFFFFFFF, &number);
+    options->radio.seed = seedGiven ? quint32(number) : QRandomGenerator::system()->generate();
     if (reader.integer(QStringLiteral("auto-interval-ms"), 10, 3600000, &number))
         options->autoIntervalMs = int(number);
     options->verbose = parser.isSet(QStringLiteral("verbose"));
@@ -195,7 +224,8 @@ OptionsOutcome parseSimOptions(const QStringList &arguments, SimOptions *options
     QCommandLineParser parser;
     const QStringList valued = {
         "modules", "link-dir", "state",         "guard-ms",         "ct-ms",  "rssi",   "rssi-jitter",
-        "loss",    "seed",     "auto-transmit", "auto-interval-ms", "silent", "refuse", "hangup-after"};
+        "loss",    "seed",     "auto-transmit", "auto-interval-ms", "silent", "refuse", "hangup-after",
+        "bd"};
     for (const QString &name : valued)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("verbose")}));

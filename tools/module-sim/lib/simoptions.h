@@ -17,12 +17,12 @@ struct SimOptions
     std::optional<quint32> guardTime;      // GT, ms
     std::optional<quint32> commandTimeout; // CT, units of 100 ms
     RadioConfig radio;
-    bool seedGiven = false;
     std::optional<QChar> autoTransmit;
     int autoIntervalMs = 5000;
     QSet<QChar> silent;
     QSet<QByteArray> refused;
-    QHash<QChar, qint64> hangupAfter; // bytes received before the pty closes
+    QHash<QChar, qint64> hangupAfter;    // bytes received before the pty closes
+    QHash<QChar, quint32> uartRateIndex; // BD to start with, per module
     bool verbose = false;
 };
 

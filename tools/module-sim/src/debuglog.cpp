@@ -20,11 +20,6 @@ void setVerboseLogging(bool on)
     verbose = on;
 }
 
-bool verboseLogging()
-{
-    return verbose;
-}
-
 void logVerbose(const QString &text)
 {
     if (verbose)

@@ -6,7 +6,6 @@
 // Everything but the device paths goes to stderr, so that stdout stays
 // machine-readable. Each line starts with the time of day to the millisecond.
 void setVerboseLogging(bool verbose);
-bool verboseLogging();
 // Shown with -v only.
 void logVerbose(const QString &text);
 // Always shown.

@@ -18,6 +18,7 @@ ModuleStation::ModuleStation(ModuleCore *module, const Clock &clock, std::option
     , bytesBeforeHangup(hangupAfter)
 {
     core->setParent(this);
+    core->setHostLine(&pty);
     wakeUp.setSingleShot(true);
     wakeUp.setTimerType(Qt::PreciseTimer);
     connect(&wakeUp, &QTimer::timeout, this, [this] {
@@ -35,6 +36,8 @@ ModuleStation::ModuleStation(ModuleCore *module, const Clock &clock, std::option
 
 ModuleStation::~ModuleStation()
 {
+    // The module is a child and outlives the pty by a moment.
+    core->setHostLine(nullptr);
     removeLink();
 }
 
@@ -55,17 +58,12 @@ ModuleCore *ModuleStation::module() const
     return core;
 }
 
-bool ModuleStation::isConnected() const
-{
-    return pty.isOpen();
-}
-
 void ModuleStation::injectHostData(const QByteArray &bytes)
 {
     if (!pty.isOpen())
         return;
     logVerbose(QStringLiteral("%1 in  %2 (auto-transmit)").arg(label(), describeBytes(bytes)));
-    core->receiveFromHost(bytes);
+    core->receiveAtModuleRate(bytes);
     scheduleWakeUp();
 }
 

@@ -25,7 +25,6 @@ public:
     bool open(const QString &linkDir, QString *error);
     QString devicePath() const;
     ModuleCore *module() const;
-    bool isConnected() const;
 
     // Bytes that reach the module as if its host had written them.
     void injectHostData(const QByteArray &bytes);

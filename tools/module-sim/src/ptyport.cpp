@@ -15,6 +15,23 @@ namespace {
 // Bytes the program may leave unread on its device before more are dropped.
 constexpr int HostBacklog = 2048;
 
+struct SpeedRate
+{
+    speed_t speed;
+    int baud;
+};
+
+// Every rate a program can pick with cfsetospeed, so that one the modules do
+// not have (300, 460800) is a mismatch rather than unknown.
+const SpeedRate SpeedRates[] = {
+    {B50, 50},           {B75, 75},           {B110, 110},         {B134, 134},         {B150, 150},
+    {B200, 200},         {B300, 300},         {B600, 600},         {B1200, 1200},       {B1800, 1800},
+    {B2400, 2400},       {B4800, 4800},       {B9600, 9600},       {B19200, 19200},     {B38400, 38400},
+    {B57600, 57600},     {B115200, 115200},   {B230400, 230400},   {B460800, 460800},   {B500000, 500000},
+    {B576000, 576000},   {B921600, 921600},   {B1000000, 1000000}, {B1152000, 1152000}, {B1500000, 1500000},
+    {B2000000, 2000000}, {B2500000, 2500000}, {B3000000, 3000000}, {B3500000, 3500000}, {B4000000, 4000000},
+};
+
 QString systemError(const char *call)
 {
     return QStringLiteral("%1: %2").arg(QLatin1String(call), QString::fromLocal8Bit(std::strerror(errno)));
@@ -86,6 +103,19 @@ bool PtyPort::isOpen() const
 QString PtyPort::devicePath() const
 {
     return path;
+}
+
+int PtyPort::hostBaudRate() const
+{
+    termios settings{};
+    if (masterFd < 0 || tcgetattr(masterFd, &settings) != 0)
+        return 0;
+    const speed_t speed = cfgetospeed(&settings);
+    for (const SpeedRate &rate : SpeedRates) {
+        if (rate.speed == speed)
+            return rate.baud;
+    }
+    return 0;
 }
 
 void PtyPort::write(const QByteArray &bytes)

@@ -1,6 +1,8 @@
 #ifndef PTYPORT_H
 #define PTYPORT_H
 
+#include "uartrate.h"
+
 #include <QObject>
 #include <QString>
 
@@ -10,7 +12,7 @@ class QSocketNotifier;
 // program opens as its port. The port keeps a slave descriptor of its own,
 // so that a program can close and reopen the device at will without the
 // master seeing a hang-up.
-class PtyPort : public QObject
+class PtyPort : public QObject, public HostLine
 {
     Q_OBJECT
 
@@ -23,6 +25,9 @@ public:
     void close();
     bool isOpen() const;
     QString devicePath() const;
+    // The output rate that the program set on its end; on Linux the master
+    // reads the slave's terminal settings. 0 when closed or not a known rate.
+    int hostBaudRate() const override;
 
     // What does not fit into the unread backlog of the device is dropped,
     // as an adapter drops what nobody reads.

@@ -66,6 +66,8 @@ ModuleStation *Simulator::createStation(QChar letter)
     config.refused = options.refused;
     config.guardTime = options.guardTime;
     config.commandTimeout = options.commandTimeout;
+    if (options.uartRateIndex.contains(letter))
+        config.uartRateIndex = options.uartRateIndex.value(letter);
     auto *core = new ModuleCore(config, clock, stateFile.get());
     connect(core, &ModuleCore::eventLogged, this,
             [letter](const QString &text) { logVerbose(QStringLiteral("%1     %2").arg(letter).arg(text)); });

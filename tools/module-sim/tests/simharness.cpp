@@ -26,6 +26,14 @@ bool PtyClient::open(const QString &path)
     return true;
 }
 
+bool PtyClient::setBaudRate(int baud)
+{
+    const speed_t speed = baud == 9600 ? B9600 : baud == 19200 ? B19200 : B0;
+    termios settings{};
+    return speed != B0 && tcgetattr(fd, &settings) == 0 && cfsetispeed(&settings, speed) == 0
+        && cfsetospeed(&settings, speed) == 0 && tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
 bool PtyClient::write(const QByteArray &bytes)
 {
     return fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();

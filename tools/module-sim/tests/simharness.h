@@ -17,6 +17,8 @@ public:
     ~PtyClient();
 
     bool open(const QString &path);
+    // Sets the rate of this end as a serial program does; 9600 or 19200.
+    bool setBaudRate(int baud);
     bool write(const QByteArray &bytes);
     // Reads until the bytes so far contain expected (or, when it is empty,
     // for the whole time), or the time is up, or the line is gone.

@@ -1,18 +1,9 @@
 #include "settings/settings.h"
 
-#include <QAtomicInt>
 #include <QHash>
 #include <QSettings>
-#include <QThread>
-
-#include <memory>
 
 namespace {
-
-enum CreationState { NotCreated = 0, BeingCreated = 1, Ready = 2 };
-
-QAtomicInt creationState(NotCreated);
-std::unique_ptr<Settings> theInstance;
 
 // Choices that could not be written (a read-only or broken settings
 // location) are kept here, so they still hold until the program exits.
@@ -37,16 +28,9 @@ Settings::Settings(QObject *parent)
 
 Settings *Settings::instance()
 {
-    if (creationState.loadAcquire() != Ready) {
-        if (creationState.testAndSetOrdered(NotCreated, BeingCreated)) {
-            theInstance.reset(new Settings);
-            creationState.storeRelease(Ready);
-        } else {
-            while (creationState.loadAcquire() != Ready)
-                QThread::yieldCurrentThread();
-        }
-    }
-    return theInstance.get();
+    // Made on first use, once, also when two threads ask at the same time.
+    static Settings settings;
+    return &settings;
 }
 
 QVariant Settings::value(const QString &group, const QString &key, const QVariant &defaultValue)

@@ -1,10 +1,10 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 
 #include "app/rangetestcsv.h"
-#include "app/rangetestfiledialog.h"
 
 #include <QCursor>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QToolTip>
@@ -58,7 +58,8 @@ void FendrakeXBeeConfiguratorDialog::onExportResultsClicked()
         QMessageBox::information(this, title, tr("No RSSI data to export"));
         return;
     }
-    const QString fileName = askSaveFileName(this, tr("Export RSSI Data"), tr("CSV Files (*.csv)"));
+    const QString fileName =
+        QFileDialog::getSaveFileName(this, tr("Export RSSI Data"), QString(), tr("CSV Files (*.csv)"));
     if (fileName.isEmpty())
         return;
 

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -36,5 +38,18 @@ private:
     QTimer poll;
     QElapsedTimer clock;
 };
+
+// Types a path into a file dialog's name field and accepts it, as the user
+// does with its Save or Open button; an empty path cancels the dialog.
+inline void answerFileDialog(QFileDialog *dialog, const QString &path)
+{
+    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (path.isEmpty() || !name) {
+        dialog->reject();
+        return;
+    }
+    name->setText(path);
+    static_cast<QDialog *>(dialog)->accept(); // QFileDialog's own accept() is protected
+}
 
 #endif // MODALDRIVER_H

@@ -15,6 +15,9 @@ public:
     {
     }
 
+    // No run and no search under way. Nothing on screen says so: the buttons stay usable.
+    bool isIdle() const;
+
     bool serialPortOpen() const { return d.serialPortOpen; }
     int commandState() const { return d.commandState; }
     QStringList commandList() const { return d.commandList; }
@@ -52,5 +55,12 @@ public:
 private:
     FendrakeXBeeConfiguratorDialog &d;
 };
+
+#include "app/baudratesearch.h"
+
+inline bool DialogProbe::isIdle() const
+{
+    return d.commandState == 0 && !d.baudRateSearch->isRunning();
+}
 
 #endif // DIALOGPROBE_H

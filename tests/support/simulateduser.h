@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-// What a user does with the main dialog against a simulated module.
+// What a user does with the main dialog against a module.
 
 inline QString portCode(const FendrakeXBeeConfiguratorDialog &dialog)
 {
@@ -19,8 +19,7 @@ inline QString portCode(const FendrakeXBeeConfiguratorDialog &dialog)
 inline bool openPort(FendrakeXBeeConfiguratorDialog &dialog, const QString &path)
 {
     dialog.addExtraPort(path);
-    const DialogProbe probe(dialog);
-    return QTest::qWaitFor([&] { return probe.serialPortOpen() && portCode(dialog) == "0"; }, 5000);
+    return QTest::qWaitFor([&] { return portCode(dialog) == "0"; }, 5000);
 }
 
 // Clicks Read or Write and waits for the end of the run.
@@ -28,7 +27,7 @@ inline bool runToIdle(FendrakeXBeeConfiguratorDialog &dialog, const char *button
 {
     dialog.findChild<QPushButton *>(button)->click();
     const DialogProbe probe(dialog);
-    return probe.commandState() != 0 && QTest::qWaitFor([&] { return probe.commandState() == 0; }, timeoutMs);
+    return !probe.isIdle() && QTest::qWaitFor([&] { return probe.isIdle(); }, timeoutMs);
 }
 
 #endif // SIMULATEDUSER_H

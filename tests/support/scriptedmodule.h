@@ -1,0 +1,33 @@
+#ifndef SCRIPTEDMODULE_H
+#define SCRIPTEDMODULE_H
+
+#include "app/fendrakexbeeconfiguratordialog.h"
+#include "ptypair.h"
+
+#include <QMap>
+
+// A module whose every answer the test chooses, on a pseudo-terminal that the
+// dialog opens like any port. It answers "+++" and each entry ("VR",
+// "ID=3333", "CN") with the line `replies` gives, "OK" where it gives none,
+// and nothing at all for "-".
+class ScriptedModule
+{
+public:
+    explicit ScriptedModule(FendrakeXBeeConfiguratorDialog &dialog);
+
+    bool isReady() const { return ready; } // the dialog shows the port open
+    QMap<QString, QString> replies;
+    // Every emission of the dialog's write_data so far.
+    const QList<QByteArray> &written() const { return bytes; }
+    // Sends a line as if the module put it out unasked.
+    void say(const QByteArray &line) { pty.write(line + '\r'); }
+
+private:
+    void answer(const QByteArray &data);
+
+    PtyPair pty;
+    QList<QByteArray> bytes;
+    bool ready = false;
+};
+
+#endif // SCRIPTEDMODULE_H

@@ -1,4 +1,3 @@
-#include "dialogprobe.h"
 #include "isolatedsettings.h"
 #include "modulesimulator.h"
 #include "simulateduser.h"

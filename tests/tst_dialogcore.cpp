@@ -1,14 +1,13 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
-#include "dialogprobe.h"
 #include "isolatedsettings.h"
+#include "ptypair.h"
+#include "simulateduser.h"
 
 #include <QChartView>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QValidator>
 
@@ -20,7 +19,7 @@ private slots:
     void startsIdle();
     void validators_data();
     void validators();
-    void closeEndsWorkerThread();
+    void closeClosesPort();
 
 private:
     IsolatedSettings settings;
@@ -29,15 +28,12 @@ private:
 void tst_DialogCore::startsIdle()
 {
     FendrakeXBeeConfiguratorDialog dialog;
-    DialogProbe probe(dialog);
 
     QVERIFY(dialog.findChild<QProgressBar *>("progressBar")->isHidden());
     QVERIFY(dialog.findChild<QRadioButton *>("rdbTransmitter")->isChecked());
-    QVERIFY(probe.chartView()->isHidden());
+    QVERIFY(dialog.findChild<QChartView *>()->isHidden());
     QVERIFY(dialog.findChild<QPushButton *>("btnExportResults")->isHidden());
     QVERIFY(!dialog.findChild<QPushButton *>("btnStartTest")->isHidden());
-    QVERIFY(probe.serialThread()->isRunning());
-    QVERIFY(!probe.commandTimer()->isActive() && !probe.testTimer()->isActive());
 }
 
 void tst_DialogCore::validators_data()
@@ -72,19 +68,19 @@ void tst_DialogCore::validators()
     QCOMPARE(validator->validate(text, position) == QValidator::Acceptable, acceptable);
 }
 
-void tst_DialogCore::closeEndsWorkerThread()
+// The window closes the port on its way out, also when the event loop has ended.
+void tst_DialogCore::closeClosesPort()
 {
+    PtyPair pty;
     auto *dialog = new FendrakeXBeeConfiguratorDialog;
     dialog->show();
-    QPointer<QThread> thread = DialogProbe(*dialog).serialThread();
-    QSignalSpy finishSpy(dialog, &FendrakeXBeeConfiguratorDialog::finish);
+    QVERIFY(openPort(*dialog, pty.slavePath()));
+    QVERIFY(pty.isPeerOpen());
 
     QTest::mouseClick(dialog->findChild<QPushButton *>("btnClose"), Qt::LeftButton);
     QVERIFY(!dialog->isVisible());
-
     delete dialog;
-    QCOMPARE(finishSpy.count(), 1);
-    QVERIFY2(thread.isNull(), "the worker thread ends and is freed with the dialog");
+    QVERIFY(!pty.isPeerOpen());
 }
 
 QTEST_MAIN(tst_DialogCore)

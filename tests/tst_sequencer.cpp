@@ -225,7 +225,8 @@ void tst_Sequencer::deadline()
 
     QVERIFY(bench.click(button, {{silentTo, "-"}}));
     const qint64 waited = clock.elapsed() - unansweredAt;
-    QVERIFY2(waited >= deadline - 200 && waited < deadline + 1500, qPrintable(QString::number(waited)));
+    // Coarse timers may fire up to 5 % early.
+    QVERIFY2(waited >= deadline * 9 / 10 && waited < deadline + 1500, qPrintable(QString::number(waited)));
     QTRY_COMPARE(shown(boxes), QStringList{message});
     bench.module.say("OK");
     bench.module.say("OK");

@@ -92,6 +92,13 @@ int PtyPair::baudRate() const
     }
 }
 
+bool PtyPair::isPeerOpen() const
+{
+    // The master hears a hang-up while no one has the slave side open.
+    pollfd pfd{master, 0, 0};
+    return master >= 0 && ::poll(&pfd, 1, 0) >= 0 && !(pfd.revents & POLLHUP);
+}
+
 void PtyPair::closeMaster()
 {
     if (master >= 0)

@@ -25,6 +25,8 @@ public:
     int baudRate() const;
     // Like pulling the adapter out: the program's end then fails to read.
     void closeMaster();
+    // Whether the program has its end open.
+    bool isPeerOpen() const;
 
 private:
     int master = -1;

@@ -4,10 +4,10 @@
 // the number of runs is the optional argument (3).
 
 #include "app/fendrakexbeeconfiguratordialog.h"
-#include "dialogprobe.h"
 #include "isolatedsettings.h"
 #include "messageboxcatcher.h"
 #include "modulesimulator.h"
+#include "simulateduser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,11 +28,9 @@ constexpr int runTimeoutMs = 30000;
 // Seconds from the click until the sequencer is idle again; -1 if it never is.
 double timeRun(FendrakeXBeeConfiguratorDialog &dialog, const char *button)
 {
-    const DialogProbe probe(dialog);
     QElapsedTimer clock;
     clock.start();
-    dialog.findChild<QPushButton *>(QLatin1String(button))->click();
-    if (!QTest::qWaitFor([&] { return probe.commandState() == 0; }, runTimeoutMs))
+    if (!runToIdle(dialog, button, runTimeoutMs))
         return -1;
     return clock.elapsed() / 1000.0;
 }
@@ -60,9 +58,7 @@ int main(int argc, char **argv)
     IsolatedSettings settings;
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
-    dialog.addExtraPort(simulator.portA());
-    const DialogProbe probe(dialog);
-    if (!QTest::qWaitFor([&] { return probe.serialPortOpen(); }, 5000)) {
+    if (!openPort(dialog, simulator.portA())) {
         std::fprintf(stderr, "bench_config: cannot open %s\n", qPrintable(simulator.portA()));
         return 1;
     }

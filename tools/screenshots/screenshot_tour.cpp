@@ -4,12 +4,13 @@
 // filling from the remote module's test lines. Writes PNG files into the
 // folder given as the only argument.
 #include "app/fendrakexbeeconfiguratordialog.h"
-#include "dialogprobe.h"
 #include "isolatedsettings.h"
 #include "modaldriver.h"
 #include "modulesimulator.h"
+#include "simulateduser.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QXYSeries>
 
 #include <cstdio>
 
@@ -54,15 +56,10 @@ int main(int argc, char **argv)
     }
     IsolatedSettings settings;
     FendrakeXBeeConfiguratorDialog dialog;
-    dialog.addExtraPort(simulator.portA());
     dialog.show();
-    const DialogProbe probe(dialog);
-    if (!QTest::qWaitForWindowExposed(&dialog) || !QTest::qWaitFor([&] { return probe.serialPortOpen(); }))
+    if (!QTest::qWaitForWindowExposed(&dialog) || !openPort(dialog, simulator.portA()))
         return 1;
-
-    dialog.findChild<QPushButton *>("btnReadSettings")->click();
-    QTest::qWait(200);
-    if (!QTest::qWaitFor([&] { return probe.commandState() == 0; }, 10000))
+    if (!runToIdle(dialog, "btnReadSettings"))
         return 1;
     bool ok = save(&dialog, folder, "settings-beginner.png");
 
@@ -78,7 +75,8 @@ int main(int argc, char **argv)
 
     dialog.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
     dialog.findChild<QRadioButton *>("rdbReceiver")->click();
-    if (!QTest::qWaitFor([&] { return probe.sampleCounter() >= wantedSamples; }, 120000))
+    const auto *samples = static_cast<QXYSeries *>(dialog.findChild<QChartView *>()->chart()->series().constFirst());
+    if (!QTest::qWaitFor([&] { return samples->count() >= wantedSamples; }, 120000))
         return 1;
     QTest::qWait(300);
     ok &= save(&dialog, folder, "test-receiver.png");

@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "catalogue/modulesettings.h"
 #include "serial/serialport.h"
 
 #include <QChart>
@@ -138,17 +139,13 @@ void FendrakeXBeeConfiguratorDialog::createChart()
 
 void FendrakeXBeeConfiguratorDialog::installValidators()
 {
-    const std::pair<QLineEdit *, const char *> patterns[] = {
-        {ui->txtDestinationAddressHigh, "^[0-9A-Fa-f]{1,8}$"},
-        {ui->txtDestinationAddressLow, "^[0-9A-Fa-f]{1,8}$"},
-        {ui->txtTransmitOptions, "^[0-9A-Fa-f]{1,2}$"},
-        {ui->txtPANID, "^[0-9A-Fa-f]{1,4}$"},
-        {ui->txtBroadcastMultiTransmits, "^[0-5]{1}$"},
-        // RO ranges 0x0-0xFF, so two digits.
-        {ui->txtPacketizationTimeout, "^[0-9A-Fa-f]{1,2}$"},
-    };
-    for (const auto &[edit, pattern] : patterns)
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(pattern)), this));
+    for (const ModuleSetting &setting : ModuleSettings::all()) {
+        if (setting.kind != FieldKind::TextField || !setting.pattern)
+            continue;
+        const QRegularExpression pattern(QString::fromLatin1(setting.pattern));
+        findChild<QLineEdit *>(QLatin1String(setting.widget))
+            ->setValidator(new QRegularExpressionValidator(pattern, this));
+    }
 }
 
 void FendrakeXBeeConfiguratorDialog::connectWidgets()

@@ -166,4 +166,9 @@ void FendrakeXBeeConfiguratorDialog::connectWidgets()
     connect(ui->btnStartTest, &QPushButton::clicked, this, &Dialog::onStartTestClicked);
     connect(ui->btnExportResults, &QPushButton::clicked, this, &Dialog::onExportResultsClicked);
     connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
+
+    // profile files
+    connect(ui->btnOpenProfile, &QPushButton::clicked, this, &Dialog::onOpenProfileClicked);
+    connect(ui->btnSaveProfile, &QPushButton::clicked, this, &Dialog::onSaveProfileClicked);
+    connect(this, &Dialog::change_port, this, &Dialog::forgetModule);
 }

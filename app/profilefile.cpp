@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,11 +37,15 @@ QString notAProfile()
     return tr("Not a profile file.");
 }
 
+// A value as the user can make it out: as typed, or in its JSON form when it is
+// no plain text (a number, an empty text, a line break).
 QString shownValue(const QJsonValue &value)
 {
-    QString text = value.isString()
-        ? value.toString()
-        : QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+    QString text = value.toString();
+    const bool plain = value.isString() && !text.isEmpty()
+        && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint(); });
+    if (!plain)
+        text = QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
     if (text.size() > shownValueLength)
         text = text.left(shownValueLength) + QChar(0x2026);
     return text;

@@ -158,6 +158,10 @@ void tst_Profiles::roundTripAcrossLevels()
     // clang-format on
     setForm(dialog, saved);
     level->setCurrentIndex(saveLevel);
+    for (const char *name : {"btnOpenProfile", "btnSaveProfile"}) {
+        const auto *button = dialog.findChild<QPushButton *>(name);
+        QVERIFY2(button->isVisibleTo(&dialog) && !button->icon().pixmap(16).isNull(), name);
+    }
     const QStringList saveAsked =
         choose(dialog, "btnSaveProfile", dir.filePath(QTest::currentDataTag())); // no extension typed
 

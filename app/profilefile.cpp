@@ -22,10 +22,11 @@ constexpr int shownValueLength = 40;
 // What the module's "module" entry records, in this order.
 const char *const identityCommands[] = {"SH", "SL", "VR"};
 
-QString tr(const char *text)
+// The texts users see, in a translation context of their own.
+struct ProfileTexts
 {
-    return QCoreApplication::translate("ProfileFile", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(ProfileFile)
+};
 
 ProfileReading failed(const QString &problem)
 {
@@ -34,7 +35,7 @@ ProfileReading failed(const QString &problem)
 
 QString notAProfile()
 {
-    return tr("Not a profile file.");
+    return ProfileTexts::tr("Not a profile file.");
 }
 
 // A value as the user can make it out: as typed, or in its JSON form when it is
@@ -53,7 +54,7 @@ QString shownValue(const QJsonValue &value)
 
 QString invalidValueText(const QString &command, const QJsonValue &value)
 {
-    return tr("Invalid value for %1: %2.").arg(command, shownValue(value));
+    return ProfileTexts::tr("Invalid value for %1: %2.").arg(command, shownValue(value));
 }
 
 // Empty when the version is one this program reads.
@@ -63,7 +64,7 @@ QString versionProblem(const QJsonValue &version)
     if (number == knownVersion)
         return {};
     if (version.isDouble() && number > knownVersion && std::floor(number) == number)
-        return tr("Profile version %1 is newer than this program.").arg(QString::number(number, 'f', 0));
+        return ProfileTexts::tr("Profile version %1 is newer than this program.").arg(QString::number(number, 'f', 0));
     return notAProfile();
 }
 
@@ -85,7 +86,7 @@ ProfileReading settingsOf(const QJsonObject &entries)
     for (auto it = entries.begin(); it != entries.end(); ++it) {
         const ModuleSetting *setting = ModuleSettings::find(it.key());
         if (!setting || !setting->written)
-            return failed(tr("Unknown setting %1.").arg(it.key()));
+            return failed(ProfileTexts::tr("Unknown setting %1.").arg(it.key()));
         if (!it.value().isString() || !ModuleSettings::accepts(*setting, it.value().toString()))
             return failed(invalidValueText(it.key(), it.value()));
         reading.settings.insert(it.key(), fieldText(*setting, it.value().toString()));
@@ -135,9 +136,10 @@ ProfileReading parse(const QByteArray &bytes)
 ProfileReading read(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(tr("Failed to read file."));
-    return parse(file.read(maximumSize + 1));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(maximumSize + 1) : QByteArray();
+    if (file.error() != QFileDevice::NoError)
+        return failed(ProfileTexts::tr("Failed to read file."));
+    return parse(bytes);
 }
 
 QString invalidValue(const SettingValues &settings)

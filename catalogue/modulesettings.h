@@ -19,7 +19,7 @@ struct ModuleSetting
     const char *widget;  // object name of the form's field, nullptr when the form shows none
     FieldKind kind;
     bool written;        // a write run sends it
-    const char *pattern; // text fields: what the field's validator accepts; nullptr when the field has none
+    const char *pattern; // text fields: what the validator accepts; nullptr for the channel mask, which has none
     int items;           // combos: the number of items
 };
 
@@ -32,9 +32,9 @@ const QList<ModuleSetting> &all();
 const ModuleSetting *find(const QString &command);
 
 // Whether the field of a written setting would hold value: a text the field's
-// validator accepts, a channel mask with no bit outside the band, or an item
-// index the combo has, written as a write run sends it. False for settings
-// that are not written.
+// validator accepts, a channel mask (the text field without a pattern) with no
+// bit outside the band, or an item index the combo has, written as a write run
+// sends it. False for settings that are not written.
 bool accepts(const ModuleSetting &setting, const QString &value);
 
 // Whether the module stores the same for both texts: hexadecimal text

@@ -89,6 +89,8 @@ private slots:
     void brokenFileChangesNothing();
     void roundTripAcrossLevels_data();
     void roundTripAcrossLevels();
+    void failedSaveIsReported_data();
+    void failedSaveIsReported();
     void loadedProfileIsWritten();
     void comparedWithModuleRead_data();
     void comparedWithModuleRead();
@@ -181,6 +183,31 @@ void tst_Profiles::roundTripAcrossLevels()
     const QJsonObject root = readJson(path);
     QCOMPARE(root.keys(), QStringList({"format", "settings", "version"})); // no module was read
     QCOMPARE(root["settings"].toObject().value("TO"), "c0");
+}
+
+void tst_Profiles::failedSaveIsReported_data()
+{
+    QTest::addColumn<QString>("channelMask");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("folder not there") << "3EFFFC00"
+                                      << "Critical | Save profile | Failed to write file";
+    // A Read shows what the module answers, also an error; no file is asked for.
+    QTest::newRow("error reply in a field") << "ERROR"
+                                            << "Warning | Save profile | Invalid value for CM: ERROR.";
+}
+
+void tst_Profiles::failedSaveIsReported()
+{
+    QFETCH(QString, channelMask);
+    QFETCH(QString, message);
+
+    MessageBoxCatcher boxes;
+    FendrakeXBeeConfiguratorDialog dialog;
+    setForm(dialog, merged(plainForm, {{"txtChannelMask", channelMask}}));
+    const QStringList asked = choose(dialog, "btnSaveProfile", dir.filePath("gone/profile"));
+    QCOMPARE(shown(boxes), QStringList{message});
+    QCOMPARE(asked.isEmpty(), channelMask == "ERROR");
 }
 
 void tst_Profiles::loadedProfileIsWritten()

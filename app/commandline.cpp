@@ -8,8 +8,9 @@
 namespace {
 
 const char portOption[] = "port";
+const char profileOption[] = "profile";
 
-}
+} // namespace
 
 void describeCommandLine(QCommandLineParser &parser)
 {
@@ -22,6 +23,12 @@ void describeCommandLine(QCommandLineParser &parser)
                                     "Offer and select the serial port <name> even when the system does not list it "
                                     "(for example a virtual port such as /dev/pts/3)."),
         QCoreApplication::translate("main", "name")));
+    parser.addOption(QCommandLineOption(
+        QString::fromLatin1(profileOption),
+        QCoreApplication::translate("main",
+                                    "Fill the form from the profile <file> at start-up; an invalid file ends the "
+                                    "program with status 2."),
+        QCoreApplication::translate("main", "file")));
 }
 
 CommandLine parseCommandLine(const QCoreApplication &app)
@@ -29,7 +36,7 @@ CommandLine parseCommandLine(const QCoreApplication &app)
     QCommandLineParser parser;
     describeCommandLine(parser);
     parser.process(app);
-    return CommandLine{parser.value(QString::fromLatin1(portOption))};
+    return CommandLine{parser.value(QString::fromLatin1(portOption)), parser.value(QString::fromLatin1(profileOption))};
 }
 
 bool asksForHelp(int argc, char **argv)

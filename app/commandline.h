@@ -6,11 +6,13 @@
 class QCommandLineParser;
 class QCoreApplication;
 
-// The program's one option of its own: --port NAME offers and selects a
-// port the system does not list, such as a virtual serial port.
+// The program's options of its own: --port NAME offers and selects a port
+// the system does not list, such as a virtual serial port; --profile FILE
+// fills the form from a profile file at start-up.
 struct CommandLine
 {
     QString extraPort;
+    QString profile;
 };
 
 void describeCommandLine(QCommandLineParser &parser);

@@ -53,6 +53,7 @@ void FendrakeXBeeConfiguratorDialog::startRun(int type, const QStringList &entri
     // One run at a time: a request during a run is dropped, not queued.
     if (commandState != StateIdle)
         return;
+    beforeSettingsRun(type);
     runType = type;
     commandList = entries;
     refusedEntries.clear();

@@ -3,6 +3,7 @@
 
 #include "app/baudrates.h"
 #include "app/baudratesearch.h"
+#include "catalogue/modulesettings.h"
 #include "serial/serialport.h"
 
 #include <QChart>
@@ -138,17 +139,13 @@ void FendrakeXBeeConfiguratorDialog::createChart()
 
 void FendrakeXBeeConfiguratorDialog::installValidators()
 {
-    const std::pair<QLineEdit *, const char *> patterns[] = {
-        {ui->txtDestinationAddressHigh, "^[0-9A-Fa-f]{1,8}$"},
-        {ui->txtDestinationAddressLow, "^[0-9A-Fa-f]{1,8}$"},
-        {ui->txtTransmitOptions, "^[0-9A-Fa-f]{1,2}$"},
-        {ui->txtPANID, "^[0-9A-Fa-f]{1,4}$"},
-        {ui->txtBroadcastMultiTransmits, "^[0-5]{1}$"},
-        // RO ranges 0x0-0xFF, so two digits.
-        {ui->txtPacketizationTimeout, "^[0-9A-Fa-f]{1,2}$"},
-    };
-    for (const auto &[edit, pattern] : patterns)
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(pattern)), this));
+    for (const ModuleSetting &setting : ModuleSettings::all()) {
+        if (setting.kind != FieldKind::TextField || !setting.pattern)
+            continue;
+        const QRegularExpression pattern(QString::fromLatin1(setting.pattern));
+        findChild<QLineEdit *>(QLatin1String(setting.widget))
+            ->setValidator(new QRegularExpressionValidator(pattern, this));
+    }
 }
 
 void FendrakeXBeeConfiguratorDialog::connectWidgets()
@@ -173,4 +170,9 @@ void FendrakeXBeeConfiguratorDialog::connectWidgets()
     connect(baudRateSearch, &BaudRateSearch::writeRequested, this, &Dialog::sendToModule);
     connect(baudRateSearch, &BaudRateSearch::found, this, &Dialog::onBaudRateSearchFound);
     connect(baudRateSearch, &BaudRateSearch::exhausted, this, &Dialog::onBaudRateSearchExhausted);
+
+    // profile files
+    connect(ui->btnOpenProfile, &QPushButton::clicked, this, &Dialog::onOpenProfileClicked);
+    connect(ui->btnSaveProfile, &QPushButton::clicked, this, &Dialog::onSaveProfileClicked);
+    connect(this, &Dialog::change_port, this, &Dialog::forgetModule);
 }

@@ -8,6 +8,7 @@
 
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QPointer>
@@ -164,6 +165,24 @@ private:
     RangeTestStatistics testStatistics;
 
     QString extraPortName;
+
+    // profile files (app/profiles.cpp)
+public:
+    // Fills the form with a checked profile's settings (command -> value as a
+    // write run sends it), as Open... does, without its message box.
+    void applyProfile(const QHash<QString, QString> &settings);
+
+private slots:
+    void onOpenProfileClicked();
+    void onSaveProfileClicked();
+    void forgetModule();
+
+private:
+    QHash<QString, QString> writeRunValues() const; // by command; empty fields are left out
+    void beforeSettingsRun(int type);
+    void rememberModuleReply(const QString &command, const QString &response);
+    void markDifferences(const QStringList &commands);
+    QHash<QString, QString> moduleReplies; // what the module answered in the last Read, by command
 };
 
 #endif // FENDRAKEXBEECONFIGURATORDIALOG_H

@@ -1,7 +1,10 @@
 #include "app/commandline.h"
 #include "app/fendrakexbeeconfiguratordialog.h"
+#include "app/profilefile.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -19,9 +22,22 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("Tarnowick"));
     const CommandLine options = parseCommandLine(app);
 
+    // Checked before any window or port is opened; the form is filled once the port is restored.
+    ProfileReading profile;
+    if (!options.profile.isEmpty()) {
+        profile = ProfileFile::read(options.profile);
+        if (!profile.problem.isEmpty()) {
+            std::fprintf(stderr, "tarnowick: %s: %s\n", qUtf8Printable(options.profile),
+                         qUtf8Printable(profile.problem));
+            return 2;
+        }
+    }
+
     FendrakeXBeeConfiguratorDialog dialog;
     if (!options.extraPort.isEmpty())
         dialog.addExtraPort(options.extraPort);
+    if (!options.profile.isEmpty())
+        dialog.applyProfile(profile.settings);
     dialog.show();
 
     return app.exec();

@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/configsequence.h"
 #include "app/replymapping.h"
 
 #include <QDebug>
@@ -10,6 +11,7 @@
 
 void FendrakeXBeeConfiguratorDialog::parseCommandResponse(const QString &command, const QString &response)
 {
+    rememberModuleReply(command, response);
     if (command == QLatin1String("DB")) {
         handleRssiReply(response);
         return;
@@ -76,4 +78,17 @@ void FendrakeXBeeConfiguratorDialog::parseCommandResponse(const QString &command
     }
 
     qDebug() << "Command " << command << " response: " << response;
+}
+
+void FendrakeXBeeConfiguratorDialog::rememberModuleReply(const QString &command, const QString &response)
+{
+    if (runType == RunRead) {
+        moduleReplies.insert(command, response);
+        return;
+    }
+    // A value the module took in a write run is what it holds now, so a
+    // profile opened afterwards is compared with that.
+    const qsizetype equals = command.indexOf(QLatin1Char('='));
+    if (runType == RunWrite && !moduleReplies.isEmpty() && equals > 0 && Reply::isAcknowledgement(response))
+        moduleReplies.insert(command.left(equals), command.mid(equals + 1));
 }

@@ -19,11 +19,9 @@ void FendrakeXBeeConfiguratorDialog::onWriteSettings()
     writeSettings();
 }
 
-void FendrakeXBeeConfiguratorDialog::writeSettings()
+QHash<QString, QString> FendrakeXBeeConfiguratorDialog::writeRunValues() const
 {
-    if (commandState != StateIdle)
-        return;
-    const QHash<QString, QString> values = {
+    QHash<QString, QString> values = {
         {QStringLiteral("TO"), ui->txtTransmitOptions->text()},
         {QStringLiteral("CM"), ui->txtChannelMask->text()},
         {QStringLiteral("ID"), ui->txtPANID->text()},
@@ -36,7 +34,15 @@ void FendrakeXBeeConfiguratorDialog::writeSettings()
         {QStringLiteral("RO"), ui->txtPacketizationTimeout->text()},
         {QStringLiteral("AP"), QString::number(ui->cmbAPIMode->currentIndex())},
     };
-    startRun(RunWrite, configWriteEntries(values));
+    values.removeIf([](const QHash<QString, QString>::iterator &value) { return value.value().isEmpty(); });
+    return values;
+}
+
+void FendrakeXBeeConfiguratorDialog::writeSettings()
+{
+    if (commandState != StateIdle)
+        return;
+    startRun(RunWrite, configWriteEntries(writeRunValues()));
 }
 
 void FendrakeXBeeConfiguratorDialog::showWriteOutcome()

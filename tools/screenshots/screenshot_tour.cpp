@@ -1,6 +1,7 @@
 // Makes the README's screenshots from the real program against simulated
 // modules: the Settings tab after a read (beginner and Guru view), the
-// channel mask calculator, and the Test tab with the receiver's chart
+// channel mask calculator, the Settings tab after opening a profile that
+// differs from the module read, and the Test tab with the receiver's chart
 // filling from the remote module's test lines. Writes PNG files into the
 // folder given as the only argument.
 #include "app/fendrakexbeeconfiguratordialog.h"
@@ -14,10 +15,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QXYSeries>
 
@@ -33,6 +38,26 @@ bool save(QWidget *window, const QDir &folder, const QString &name)
     const bool saved = window->grab().save(folder.filePath(name));
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(folder.filePath(name)));
     return saved;
+}
+
+// Opens a Scoreboard profile on the module just read, as a technician would for the next module.
+bool openProfile(QWidget &dialog)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("scoreboard.tarnowick-profile"));
+    const QByteArray profile = R"({"format": "tarnowick-profile", "version": 1, "settings": {"TO": "C0",
+        "CM": "3EFFFC00", "ID": "3333", "MT": "3", "DL": "FFFF", "DH": "0", "BD": "3", "NB": "0", "SB": "0",
+        "RO": "3", "AP": "0"}})";
+    if (!file.open(QIODevice::WriteOnly) || file.write(profile) != profile.size())
+        return false;
+    file.close();
+    ModalDriver<QFileDialog> chooser([&](QFileDialog *files) {
+        files->findChild<QLineEdit *>("fileNameEdit")->setText(file.fileName());
+        static_cast<QDialog *>(files)->accept();
+    });
+    ModalDriver<QMessageBox> message([](QMessageBox *box) { box->accept(); });
+    dialog.findChild<QPushButton *>("btnOpenProfile")->click();
+    return chooser.found && message.found;
 }
 
 } // namespace
@@ -72,6 +97,8 @@ int main(int argc, char **argv)
     });
     dialog.findChild<QPushButton *>("btnConfigureChannelMask")->click();
     ok &= calculator.found;
+
+    ok &= openProfile(dialog) && save(&dialog, folder, "settings-profile.png");
 
     dialog.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
     dialog.findChild<QRadioButton *>("rdbReceiver")->click();

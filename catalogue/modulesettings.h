@@ -1,0 +1,46 @@
+#ifndef MODULESETTINGS_H
+#define MODULESETTINGS_H
+
+#include <QList>
+#include <QString>
+
+// How the form shows an AT command's value.
+enum class FieldKind {
+    None,          // read from the module for the log only
+    TextField,     // a line edit holding hexadecimal text
+    Combo,         // a combo box whose item index is the module's value
+    ReadOnlyLabel, // a label the user cannot change
+};
+
+// One row of the catalogue: an AT command and everything the program does with it.
+struct ModuleSetting
+{
+    const char *command; // "TO"
+    const char *widget;  // object name of the form's field, nullptr when the form shows none
+    FieldKind kind;
+    bool written;        // a write run sends it
+    const char *pattern; // text fields: what the validator accepts; nullptr for the channel mask, which has none
+    int items;           // combos: the number of items
+};
+
+namespace ModuleSettings {
+
+// Every command of atCommandList, in the same order.
+const QList<ModuleSetting> &all();
+
+// The row of an AT command, or nullptr when the catalogue has none.
+const ModuleSetting *find(const QString &command);
+
+// Whether the field of a written setting would hold value: a text the field's
+// validator accepts, a channel mask (the text field without a pattern) with no
+// bit outside the band, or an item index the combo has, written as a write run
+// sends it. False for settings that are not written.
+bool accepts(const ModuleSetting &setting, const QString &value);
+
+// Whether the module stores the same for both texts: hexadecimal text
+// compares as a number ("c0" equals "C0"), a combo value as its index.
+bool sameValue(const ModuleSetting &setting, const QString &a, const QString &b);
+
+} // namespace ModuleSettings
+
+#endif // MODULESETTINGS_H

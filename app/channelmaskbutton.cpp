@@ -1,7 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "dialogs/channelmask.h"
+#include "logic/channelmask.h"
 #include "dialogs/configurechannelmaskdialog.h"
 
 void FendrakeXBeeConfiguratorDialog::onConfigureChannelMaskClicked()

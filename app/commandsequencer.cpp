@@ -1,9 +1,9 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "app/baudratesearch.h"
+#include "logic/baudratesearch.h"
 #include "app/configsequence.h"
-#include "app/replymapping.h"
+#include "logic/replymapping.h"
 #include "catalogue/atcommands.h"
 
 #include <QDebug>

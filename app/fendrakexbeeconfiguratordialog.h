@@ -1,10 +1,10 @@
 #ifndef FENDRAKEXBEECONFIGURATORDIALOG_H
 #define FENDRAKEXBEECONFIGURATORDIALOG_H
 
-#include "app/linesilence.h"
-#include "app/rangeteststatistics.h"
-#include "app/rssisample.h"
-#include "app/userlevel.h"
+#include "logic/linesilence.h"
+#include "logic/rangeteststatistics.h"
+#include "logic/rssisample.h"
+#include "logic/userlevel.h"
 
 #include <QDeadlineTimer>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "app/commandline.h"
 #include "app/fendrakexbeeconfiguratordialog.h"
-#include "app/profilefile.h"
+#include "logic/profilefile.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "app/baudrates.h"
+#include "logic/baudrates.h"
 #include "app/popupwatcher.h"
 #include "serial/availableports.h"
 #include "settings/settings.h"

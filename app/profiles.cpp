@@ -2,8 +2,8 @@
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
 #include "app/configsequence.h"
-#include "app/profilefile.h"
-#include "app/replymapping.h"
+#include "logic/profilefile.h"
+#include "logic/replymapping.h"
 #include "catalogue/modulesettings.h"
 
 #include <QFileDialog>

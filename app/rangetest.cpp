@@ -1,9 +1,9 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "app/baudratesearch.h"
+#include "logic/baudratesearch.h"
 #include "app/configsequence.h"
-#include "app/rangetestline.h"
+#include "logic/rangetestline.h"
 
 #include <QChartView>
 #include <QDebug>

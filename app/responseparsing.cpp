@@ -2,7 +2,7 @@
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
 #include "app/configsequence.h"
-#include "app/replymapping.h"
+#include "logic/replymapping.h"
 
 #include <QDebug>
 #include <QScopedValueRollback>

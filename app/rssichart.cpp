@@ -1,6 +1,6 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 
-#include "app/rangetestcsv.h"
+#include "logic/rangetestcsv.h"
 
 #include <QCursor>
 #include <QDateTime>

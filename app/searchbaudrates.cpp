@@ -1,8 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "app/baudrates.h"
-#include "app/baudratesearch.h"
+#include "logic/baudrates.h"
+#include "logic/baudratesearch.h"
 
 #include <QMessageBox>
 #include <QProgressDialog>

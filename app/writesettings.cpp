@@ -1,8 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "app/baudratesearch.h"
-#include "app/configentries.h"
+#include "logic/baudratesearch.h"
+#include "logic/configentries.h"
 #include "app/configsequence.h"
 
 #include <QMessageBox>

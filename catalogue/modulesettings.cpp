@@ -1,6 +1,6 @@
 #include "catalogue/modulesettings.h"
 
-#include "dialogs/channelmask.h"
+#include "logic/channelmask.h"
 
 #include <QRegularExpression>
 

@@ -30,5 +30,5 @@ file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/generated/buildrevision.h @ONL
 
 #endif // BUILDREVISION_H
 ]])
-target_include_directories(tarnowick_core PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_include_directories(tarnowick_widgets PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 message(STATUS "Tarnowick ${TARNOWICK_VERSION} (${TARNOWICK_REVISION})")

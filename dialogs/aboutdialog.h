@@ -1,7 +1,7 @@
 #ifndef ABOUTDIALOG_H
 #define ABOUTDIALOG_H
 
-#include "app/userlevel.h"
+#include "logic/userlevel.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "dialogs/configurechannelmaskdialog.h"
 #include "ui_configurechannelmaskdialog.h"
 
-#include "dialogs/channelmask.h"
+#include "logic/channelmask.h"
 
 #include <QEvent>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #ifndef SERIALPORT_H
 #define SERIALPORT_H
 
-#include "serial/lineframer.h"
+#include "logic/lineframer.h"
 
 #include <QObject>
 #include <QSerialPort>

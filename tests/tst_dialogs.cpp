@@ -3,7 +3,7 @@
 
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "dialogs/aboutdialog.h"
-#include "dialogs/channelmask.h"
+#include "logic/channelmask.h"
 #include "dialogs/configurechannelmaskdialog.h"
 #include "support/isolatedsettings.h"
 #include "support/modaldriver.h"

@@ -2,7 +2,7 @@
 // dialogs, a loaded profile written into the simulated module, the comparison
 // with the module last read, and --profile at start-up.
 #include "app/fendrakexbeeconfiguratordialog.h"
-#include "app/profilefile.h"
+#include "logic/profilefile.h"
 #include "isolatedsettings.h"
 #include "modaldriver.h"
 #include "modulesimulator.h"

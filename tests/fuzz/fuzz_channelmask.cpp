@@ -1,6 +1,6 @@
 // Any text typed or pasted into the calculator's hex field: a value, once
 // read, formats back to itself, and clamping never lets a forbidden bit through.
-#include "dialogs/channelmask.h"
+#include "logic/channelmask.h"
 
 #include <cstdlib>
 

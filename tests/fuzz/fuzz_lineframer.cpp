@@ -1,7 +1,7 @@
 // Arbitrary bytes in arbitrary reads through the line framer: every line
 // ends with its only carriage return, nothing grows past the bound, and
 // while nothing was dropped every byte comes out again in order.
-#include "serial/lineframer.h"
+#include "logic/lineframer.h"
 
 #include <cstdlib>
 

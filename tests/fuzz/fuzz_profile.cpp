@@ -1,7 +1,7 @@
 // Any file opened as a profile: reading never fails but with a problem text,
 // and a profile it accepts is written and read back to the same settings,
 // also with an odd text recorded for the module.
-#include "app/profilefile.h"
+#include "logic/profilefile.h"
 #include "catalogue/modulesettings.h"
 
 #include <cstdlib>

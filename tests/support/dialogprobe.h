@@ -1,7 +1,7 @@
 #ifndef DIALOGPROBE_H
 #define DIALOGPROBE_H
 
-#include "app/baudratesearch.h"
+#include "logic/baudratesearch.h"
 #include "app/fendrakexbeeconfiguratordialog.h"
 
 // The two things about the dialog a test cannot reach through its widgets,

@@ -1,4 +1,4 @@
-#include "app/rangetestline.h"
+#include "logic/rangetestline.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "app/baudrates.h"
+#include "logic/baudrates.h"
 
 namespace BaudRates {
 

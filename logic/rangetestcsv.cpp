@@ -1,4 +1,4 @@
-#include "app/rangetestcsv.h"
+#include "logic/rangetestcsv.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/profilefile.h"
+#include "logic/profilefile.h"
 
 #include "catalogue/modulesettings.h"
 

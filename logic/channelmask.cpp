@@ -1,4 +1,4 @@
-#include "dialogs/channelmask.h"
+#include "logic/channelmask.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/replymapping.h"
+#include "logic/replymapping.h"
 
 namespace Reply {
 

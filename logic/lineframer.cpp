@@ -1,4 +1,4 @@
-#include "serial/lineframer.h"
+#include "logic/lineframer.h"
 
 #include <QDebug>
 

@@ -1,4 +1,4 @@
-#include "app/rangeteststatistics.h"
+#include "logic/rangeteststatistics.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
-#include "app/baudratesearch.h"
+#include "logic/baudratesearch.h"
 
-#include "app/baudrates.h"
-#include "app/linesilence.h"
-#include "app/replymapping.h"
+#include "logic/baudrates.h"
+#include "logic/linesilence.h"
+#include "logic/replymapping.h"
 
 BaudRateSearch::BaudRateSearch(const LineSilence &silence, QObject *parent)
     : QObject(parent)

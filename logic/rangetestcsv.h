@@ -1,7 +1,7 @@
 #ifndef RANGETESTCSV_H
 #define RANGETESTCSV_H
 
-#include "app/rssisample.h"
+#include "logic/rssisample.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "app/configentries.h"
+#include "logic/configentries.h"
 
 #include "catalogue/atcommands.h"
 

@@ -1,8 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "logic/channelmask.h"
 #include "dialogs/configurechannelmaskdialog.h"
+#include "logic/channelmask.h"
 
 void FendrakeXBeeConfiguratorDialog::onConfigureChannelMaskClicked()
 {

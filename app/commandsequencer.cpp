@@ -1,10 +1,10 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "logic/baudratesearch.h"
 #include "app/configsequence.h"
-#include "logic/replymapping.h"
 #include "catalogue/atcommands.h"
+#include "logic/baudratesearch.h"
+#include "logic/replymapping.h"
 
 #include <QDebug>
 #include <QMessageBox>
@@ -200,14 +200,21 @@ void FendrakeXBeeConfiguratorDialog::onDataReceived(QByteArray data)
 
 void FendrakeXBeeConfiguratorDialog::takeEntryReply(const QString &line)
 {
-    if (runType == RunWrite) {
-        const bool acknowledged = Reply::isAcknowledgement(line);
-        if (!acknowledged)
-            refusedEntries.append(currentCommand);
-        else if (currentCommand.startsWith(QLatin1String("BD=")))
-            acknowledgedBdIndex = currentCommand.mid(3).toInt();
-    }
+    if (runType == RunWrite && !Reply::isAcknowledgement(line))
+        refusedEntries.append(currentCommand);
+    else if (runType == RunWrite)
+        noteWritten(currentCommand.section(QLatin1Char('='), 0, 0), currentCommand.section(QLatin1Char('='), 1));
     parseCommandResponse(currentCommand, line);
+}
+
+void FendrakeXBeeConfiguratorDialog::noteWritten(const QString &command, const QString &value)
+{
+    if (command == QLatin1String("BD"))
+        acknowledgedBdIndex = value.toInt();
+    // What the module took is what it holds now, so a profile opened
+    // afterwards is compared with that.
+    if (!moduleReplies.isEmpty() && !value.isEmpty())
+        moduleReplies.insert(command, value);
 }
 
 bool FendrakeXBeeConfiguratorDialog::takeLateEscapeReply(const QString &line)

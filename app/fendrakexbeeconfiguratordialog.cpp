@@ -1,9 +1,9 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "catalogue/modulesettings.h"
 #include "logic/baudrates.h"
 #include "logic/baudratesearch.h"
-#include "catalogue/modulesettings.h"
 #include "serial/serialport.h"
 
 #include <QChart>

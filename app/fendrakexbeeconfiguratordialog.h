@@ -32,6 +32,7 @@ QT_END_NAMESPACE
 
 class BaudRateSearch;
 class SerialPort;
+struct ModuleSetting;
 
 // The main window and the controller of the whole program: every user
 // action, every line from the module and every timer tick arrives here.
@@ -127,8 +128,15 @@ private:
     LineSilence lineSilence;
     QDeadlineTimer lateEscapeReply; // while running, an "OK" means an unused command mode
 
+    // the Settings tab's fields, reached through the catalogue (app/settingsfields.cpp)
+    QWidget *settingField(const ModuleSetting &setting) const;
+    QString fieldValue(const ModuleSetting &setting) const; // text, or item index in decimal
+    void setFieldValue(const ModuleSetting &setting, const QString &value);
+    void setFieldValues(const QHash<QString, QString> &values); // by command
+
     // replies, writing, range test
     void parseCommandResponse(const QString &command, const QString &response);
+    void noteWritten(const QString &command, const QString &value);
     void writeSettings();
     void showWriteOutcome();
     QStringList refusedEntries;              // write entries the module did not acknowledge

@@ -1,8 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "logic/baudrates.h"
 #include "app/popupwatcher.h"
+#include "logic/baudrates.h"
 #include "serial/availableports.h"
 #include "settings/settings.h"
 

@@ -2,9 +2,9 @@
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
 #include "app/configsequence.h"
-#include "logic/profilefile.h"
-#include "logic/replymapping.h"
 #include "catalogue/modulesettings.h"
+#include "catalogue/presets.h"
+#include "logic/profilefile.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -80,20 +80,11 @@ void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
 
 void FendrakeXBeeConfiguratorDialog::applyProfile(const QHash<QString, QString> &settings)
 {
-    for (const ModuleSetting &setting : ModuleSettings::all()) {
-        const QString command = QLatin1String(setting.command);
-        if (!settings.contains(command) || !setting.widget)
-            continue;
-        QWidget *field = findChild<QWidget *>(QLatin1String(setting.widget));
-        if (auto *edit = qobject_cast<QLineEdit *>(field))
-            edit->setText(settings.value(command));
-        else if (auto *combo = qobject_cast<QComboBox *>(field))
-            combo->setCurrentIndex(settings.value(command).toInt());
-    }
+    setFieldValues(settings);
     {
         // The selector names the configuration the PAN ID belongs to; its preset would undo the profile.
         const QScopedValueRollback<bool> following(configurationFollowsModule, true);
-        ui->cmbConfiguration->setCurrentIndex(Reply::configurationForPanId(ui->txtPANID->text()));
+        ui->cmbConfiguration->setCurrentIndex(Presets::forPanId(ui->txtPANID->text()));
     }
     markDifferences(moduleReplies.isEmpty() ? QStringList() : ProfileFile::differences(settings, moduleReplies));
 }
@@ -101,9 +92,8 @@ void FendrakeXBeeConfiguratorDialog::applyProfile(const QHash<QString, QString> 
 void FendrakeXBeeConfiguratorDialog::markDifferences(const QStringList &commands)
 {
     for (const ModuleSetting &setting : ModuleSettings::all()) {
-        if (setting.written && setting.widget)
-            setBold(findChild<QWidget *>(QLatin1String(setting.widget)),
-                    commands.contains(QLatin1String(setting.command)));
+        if (setting.written)
+            setBold(settingField(setting), commands.contains(QLatin1String(setting.command)));
     }
 }
 

@@ -1,8 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "logic/baudratesearch.h"
 #include "app/configsequence.h"
+#include "logic/baudratesearch.h"
 #include "logic/rangetestline.h"
 
 #include <QChartView>

@@ -1,9 +1,10 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/configsequence.h"
+#include "catalogue/modulesettings.h"
 #include "logic/baudratesearch.h"
 #include "logic/configentries.h"
-#include "app/configsequence.h"
 
 #include <QMessageBox>
 
@@ -21,20 +22,12 @@ void FendrakeXBeeConfiguratorDialog::onWriteSettings()
 
 QHash<QString, QString> FendrakeXBeeConfiguratorDialog::writeRunValues() const
 {
-    QHash<QString, QString> values = {
-        {QStringLiteral("TO"), ui->txtTransmitOptions->text()},
-        {QStringLiteral("CM"), ui->txtChannelMask->text()},
-        {QStringLiteral("ID"), ui->txtPANID->text()},
-        {QStringLiteral("MT"), ui->txtBroadcastMultiTransmits->text()},
-        {QStringLiteral("DL"), ui->txtDestinationAddressLow->text()},
-        {QStringLiteral("DH"), ui->txtDestinationAddressHigh->text()},
-        {QStringLiteral("BD"), QString::number(ui->cmbBaudRate->currentIndex())},
-        {QStringLiteral("NB"), QString::number(ui->cmbParity->currentIndex())},
-        {QStringLiteral("SB"), QString::number(ui->cmbStopBits->currentIndex())},
-        {QStringLiteral("RO"), ui->txtPacketizationTimeout->text()},
-        {QStringLiteral("AP"), QString::number(ui->cmbAPIMode->currentIndex())},
-    };
-    values.removeIf([](const QHash<QString, QString>::iterator &value) { return value.value().isEmpty(); });
+    QHash<QString, QString> values;
+    for (const ModuleSetting &setting : ModuleSettings::all()) {
+        const QString value = setting.written ? fieldValue(setting) : QString();
+        if (!value.isEmpty())
+            values.insert(QLatin1String(setting.command), value);
+    }
     return values;
 }
 

@@ -27,12 +27,12 @@ const QList<ModuleSetting> table = {
     {"PL", nullptr, FieldKind::None, false, nullptr, 0},
     {"RR", nullptr, FieldKind::None, false, nullptr, 0},
     {"CE", nullptr, FieldKind::None, false, nullptr, 0},
-    {"BD", "cmbBaudRate", FieldKind::Combo, true, nullptr, 8},
-    {"NB", "cmbParity", FieldKind::Combo, true, nullptr, 3},
-    {"SB", "cmbStopBits", FieldKind::Combo, true, nullptr, 2},
+    {"BD", "cmbBaudRate", FieldKind::Combo, true, nullptr, 8, "Baud Rate", true},
+    {"NB", "cmbParity", FieldKind::Combo, true, nullptr, 3, "Parity", true},
+    {"SB", "cmbStopBits", FieldKind::Combo, true, nullptr, 2, "Stop Bits", true},
     // RO ranges 0x0-0xFF, so two digits.
     {"RO", "txtPacketizationTimeout", FieldKind::TextField, true, hex2, 0},
-    {"AP", "cmbAPIMode", FieldKind::Combo, true, nullptr, 3},
+    {"AP", "cmbAPIMode", FieldKind::Combo, true, nullptr, 3, "API Mode", false},
 };
 // clang-format on
 

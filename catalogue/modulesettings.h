@@ -21,6 +21,11 @@ struct ModuleSetting
     bool written;        // a write run sends it
     const char *pattern; // text fields: what the validator accepts; nullptr for the channel mask, which has none
     int items;           // combos: the number of items
+    // Combos: how the log names the setting when a reply is no item ("Baud Rate"),
+    const char *title = nullptr;
+    // and whether a reply that is no decimal number selects item 0, as it
+    // does for BD, NB and SB; AP keeps its item then.
+    bool nonNumberIsFirstItem = false;
 };
 
 namespace ModuleSettings {

@@ -1,19 +1,14 @@
 #include "logic/configentries.h"
 
-#include "catalogue/atcommands.h"
-
-const QStringList configWritableCommands = {
-    QStringLiteral("TO"), QStringLiteral("CM"), QStringLiteral("ID"), QStringLiteral("MT"),
-    QStringLiteral("DL"), QStringLiteral("DH"), QStringLiteral("BD"), QStringLiteral("NB"),
-    QStringLiteral("SB"), QStringLiteral("RO"), QStringLiteral("AP"),
-};
+#include "catalogue/modulesettings.h"
 
 QStringList configWriteEntries(const QHash<QString, QString> &values)
 {
     QStringList entries;
-    for (const QString &name : atCommandList) {
+    for (const ModuleSetting &setting : ModuleSettings::all()) {
+        const QString name = QLatin1String(setting.command);
         const QString value = values.value(name);
-        if (configWritableCommands.contains(name) && !value.isEmpty())
+        if (setting.written && !value.isEmpty())
             entries.append(name + QLatin1Char('=') + value);
     }
     entries.append(QStringLiteral("WR"));

@@ -1,5 +1,7 @@
 #include "logic/replymapping.h"
 
+#include "catalogue/modulesettings.h"
+
 namespace Reply {
 
 bool isAcknowledgement(const QString &line)
@@ -7,26 +9,15 @@ bool isAcknowledgement(const QString &line)
     return line.contains(QLatin1String("OK"));
 }
 
-int configurationForPanId(const QString &panId)
+std::optional<QString> fieldValue(const ModuleSetting &setting, const QString &reply)
 {
-    if (panId == QLatin1String("3333"))
-        return 1;
-    if (panId == QLatin1String("4444"))
-        return 2;
-    return 0;
-}
-
-int comboIndex(const QString &reply, int itemCount)
-{
-    const int index = reply.toInt(); // 0 when the reply is no decimal number
-    return index >= 0 && index < itemCount ? index : -1;
-}
-
-int apiModeIndex(const QString &reply)
-{
-    bool ok = false;
-    const int mode = reply.toInt(&ok);
-    return ok && mode >= 0 && mode <= 2 ? mode : -1;
+    if (setting.kind != FieldKind::Combo)
+        return reply;
+    bool isNumber = false;
+    const int index = reply.toInt(&isNumber); // 0 when it is no number
+    if ((!isNumber && !setting.nonNumberIsFirstItem) || index < 0 || index >= setting.items)
+        return std::nullopt;
+    return QString::number(index);
 }
 
 } // namespace Reply

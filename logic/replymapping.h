@@ -3,6 +3,10 @@
 
 #include <QString>
 
+#include <optional>
+
+struct ModuleSetting;
+
 // Conversions of the module's reply lines that need no widget, so they can
 // be checked (and fuzzed) on their own. Every reply is already trimmed.
 namespace Reply {
@@ -10,16 +14,10 @@ namespace Reply {
 // Command mode entered, or a value taken: the module says "OK" somewhere in the line.
 bool isAcknowledgement(const QString &line);
 
-// The item of the configuration selector a PAN ID belongs to: 1 Scoreboard,
-// 2 WindSpeed, 0 Custom for anything else.
-int configurationForPanId(const QString &panId);
-
-// BD, NB and SB answer with a decimal item index; a reply that is no decimal
-// number counts as 0. Returns -1 when the index is not an item of the combo.
-int comboIndex(const QString &reply, int itemCount);
-
-// AP answers 0, 1 or 2; anything else is -1, so the selection can stay.
-int apiModeIndex(const QString &reply);
+// What a Read's reply puts into the field of setting, as the field holds it:
+// the reply itself for a text field or a label, the item index in decimal for
+// a combo. Nothing when the reply names no item of the combo.
+std::optional<QString> fieldValue(const ModuleSetting &setting, const QString &reply);
 
 } // namespace Reply
 

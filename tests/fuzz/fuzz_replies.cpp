@@ -1,39 +1,33 @@
-// Any reply line from a module, to any command of a run, handed to the real
-// dialog (offscreen) exactly as the sequencer hands it over: the first byte
-// picks the command, the rest is the reply.
-#include "app/fendrakexbeeconfiguratordialog.h"
-#include "catalogue/atcommands.h"
-#include "dialogprobe.h"
-#include "isolatedsettings.h"
+// Any reply line from a module through the conversions a Read and the range
+// test make of it: the first byte picks the setting of the catalogue, the
+// rest is the reply. A combo is only ever given one of its items, and a text
+// field shows the reply unchanged.
+#include "catalogue/modulesettings.h"
+#include "catalogue/presets.h"
+#include "logic/rangetestline.h"
+#include "logic/replymapping.h"
 
-#include <QApplication>
-
-namespace {
-
-FendrakeXBeeConfiguratorDialog *dialog = nullptr;
-QStringList commands;
-
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
-    static IsolatedSettings settings;
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    dialog = new FendrakeXBeeConfiguratorDialog;
-    commands = atCommandList;
-    commands += QStringList{"DB", "WR", "ID=3333", "CM=3EFFFC00", ""};
-    return 0;
-}
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    const QString command = commands.at(data[0] % commands.size());
+    const QList<ModuleSetting> &settings = ModuleSettings::all();
+    const ModuleSetting &setting = settings.at(data[0] % settings.size());
     // The dialog decodes and trims every line before it looks at it.
     const QString reply = QString::fromUtf8(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1)).trimmed();
-    DialogProbe(*dialog).parseCommandResponse(command, reply);
+
+    const std::optional<QString> value = Reply::fieldValue(setting, reply);
+    if (setting.kind == FieldKind::Combo && value && (value->toInt() < 0 || value->toInt() >= setting.items))
+        std::abort();
+    if (setting.kind != FieldKind::Combo && value != reply)
+        std::abort();
+    const int configuration = Presets::forPanId(reply);
+    if (configuration < 0 || configuration > 2)
+        std::abort();
+    Reply::isAcknowledgement(reply);
+    rssiFromDbReply(reply);
+    testLineCounter(reply);
     return 0;
 }

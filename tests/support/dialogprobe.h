@@ -22,11 +22,6 @@ public:
     // most; the chart's window and its bound of 500 need hundreds.
     void addRssiSample(int rssi) { d.addRssiSample(rssi); }
 
-    void parseCommandResponse(const QString &command, const QString &response)
-    {
-        d.parseCommandResponse(command, response);
-    }
-
 private:
     FendrakeXBeeConfiguratorDialog &d;
 };

@@ -24,7 +24,6 @@ public:
     void start();
     void cancel();
     bool isRunning() const { return phase != Idle; }
-    bool awaitsReply() const { return phase == AwaitingReply; }
 
     // A line from the module; true when it was the answer to "+++".
     bool takeLine(const QString &line);

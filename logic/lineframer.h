@@ -21,7 +21,6 @@ public:
     void clear();
 
     const QByteArray &pending() const { return buffer; }
-    qsizetype limit() const { return maxPending; }
 
 private:
     static void reportDropped(qsizetype count);

@@ -26,12 +26,10 @@ void RangeTestStatistics::addLine(std::optional<quint32> counter)
         ++receivedLines;
         return;
     }
-    if (lastCounter && *counter == *lastCounter) {
-        // The same line twice (a retransmission heard again) is neither a
-        // new arrival nor a loss.
-        ++duplicateLines;
+    // The same line twice (a retransmission heard again) is neither a new
+    // arrival nor a loss.
+    if (lastCounter && *counter == *lastCounter)
         return;
-    }
     // A lower counter means the transmitter started a new sequence.
     if (lastCounter && *counter > *lastCounter)
         lostLines += *counter - *lastCounter - 1;

@@ -20,11 +20,6 @@ public:
     void addLine(std::optional<quint32> counter);
     void addSample(int rssi);
 
-    quint64 received() const { return receivedLines; }
-    quint64 lost() const { return lostLines; }
-    quint64 duplicates() const { return duplicateLines; }
-    int sampleCount() const { return samples; }
-
     // The line shown under the Test tab's buttons; "-" for a figure that has
     // nothing to show yet.
     QString summary() const;
@@ -32,7 +27,6 @@ public:
 private:
     quint64 receivedLines = 0;
     quint64 lostLines = 0;
-    quint64 duplicateLines = 0;
     std::optional<quint32> lastCounter;
 
     int samples = 0;

@@ -4,11 +4,11 @@
 #include "app/configsequence.h"
 #include "catalogue/modulesettings.h"
 #include "catalogue/presets.h"
+#include "logic/filesaving.h"
 #include "logic/profilefile.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QScopedValueRollback>
 
 namespace {
@@ -45,10 +45,9 @@ void FendrakeXBeeConfiguratorDialog::onSaveProfileClicked()
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
         return;
 
-    // Renamed over the target only when complete: a failed save leaves an earlier file as it was.
-    QSaveFile file(fileDialog.selectedFiles().constFirst());
     const QByteArray bytes = ProfileFile::serialise(settings, moduleReplies);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const auto profile = [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); };
+    if (saveFile(fileDialog.selectedFiles().constFirst(), {}, profile) != SaveResult::Saved) {
         QMessageBox::critical(this, title, tr("Failed to write file"));
         return;
     }

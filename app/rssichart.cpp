@@ -1,5 +1,6 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 
+#include "logic/filesaving.h"
 #include "logic/rangetestcsv.h"
 
 #include <QCursor>
@@ -63,14 +64,15 @@ void FendrakeXBeeConfiguratorDialog::onExportResultsClicked()
     if (fileName.isEmpty())
         return;
 
-    switch (exportRssiCsv(fileName, rssiSamples)) {
-    case CsvExport::OpenFailed:
+    const auto csv = [this](QIODevice *file) { return writeRssiCsv(file, rssiSamples); };
+    switch (saveFile(fileName, QIODevice::Text, csv)) {
+    case SaveResult::OpenFailed:
         QMessageBox::critical(this, title, tr("Failed to open file for writing"));
         return;
-    case CsvExport::WriteFailed:
+    case SaveResult::WriteFailed:
         QMessageBox::critical(this, title, tr("Failed to write file"));
         return;
-    case CsvExport::Saved:
+    case SaveResult::Saved:
         break;
     }
     QMessageBox::information(this, title, tr("RSSI data exported successfully"));

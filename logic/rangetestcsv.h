@@ -6,17 +6,10 @@
 #include <QList>
 
 class QIODevice;
-class QString;
 
 // Writes the samples as the CSV file users keep: the header
 // "Sample,RSSI(dBm),Time", then one line per sample, oldest first, with the
 // time of day as HH:mm:ss. Returns false if the device did not take it all.
 bool writeRssiCsv(QIODevice *device, const QList<RssiSample> &samples);
-
-enum class CsvExport { Saved, OpenFailed, WriteFailed };
-
-// Saves the samples under fileName. A regular file is replaced only by a
-// complete new one; a device or a pipe is written to directly.
-CsvExport exportRssiCsv(const QString &fileName, const QList<RssiSample> &samples);
 
 #endif // RANGETESTCSV_H

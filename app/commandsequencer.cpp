@@ -32,14 +32,18 @@ const QByteArray exitCommand = QByteArrayLiteral("ATCN\r");
 
 void FendrakeXBeeConfiguratorDialog::onReadSettings()
 {
+    if (readyForRun(tr("Please select and open a serial port before reading settings.")))
+        startRun(RunRead, atCommandList);
+}
+
+bool FendrakeXBeeConfiguratorDialog::readyForRun(const QString &refusal)
+{
+    // A search moves the port from rate to rate; it ends on its own or by Cancel.
     if (baudRateSearch->isRunning())
-        return;
-    if (!serialPortOpen) {
-        QMessageBox::warning(this, tr("Serial port not open"),
-                             tr("Please select and open a serial port before reading settings."));
-        return;
-    }
-    startRun(RunRead, atCommandList);
+        return false;
+    if (!serialPortOpen)
+        QMessageBox::warning(this, tr("Serial port not open"), refusal);
+    return serialPortOpen;
 }
 
 void FendrakeXBeeConfiguratorDialog::sendToModule(const QByteArray &bytes)

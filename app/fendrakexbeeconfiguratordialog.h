@@ -112,6 +112,7 @@ private:
 
     // command sequencer
     void sendToModule(const QByteArray &bytes); // every byte for the module goes through here
+    bool readyForRun(const QString &refusal);   // warns with refusal when no port is open
     void startRun(int type, const QStringList &entries);
     void returnToIdle(); // ends a run where it stands, without a message
     void setCommandProgressVisible(bool visible);

@@ -10,14 +10,8 @@
 
 void FendrakeXBeeConfiguratorDialog::onWriteSettings()
 {
-    if (baudRateSearch->isRunning())
-        return;
-    if (!serialPortOpen) {
-        QMessageBox::warning(this, tr("Serial port not open"),
-                             tr("Please select and open a serial port before writing settings."));
-        return;
-    }
-    writeSettings();
+    if (readyForRun(tr("Please select and open a serial port before writing settings.")))
+        writeSettings();
 }
 
 QHash<QString, QString> FendrakeXBeeConfiguratorDialog::writeRunValues() const

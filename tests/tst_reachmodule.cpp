@@ -1,7 +1,5 @@
 // Reaching a module whatever its state: at an unknown UART rate, with a long
 // guard time, or with a stray line before its "OK".
-#include "isolatedsettings.h"
-#include "modulesimulator.h"
 #include "simulateduser.h"
 #include "snapshots.h"
 
@@ -17,9 +15,6 @@ namespace {
 const QString didNotAnswer = "Warning | Read settings | The module did not answer. Check the port, the baud rate and "
                              "the module's power.";
 const QString searchButton = "Search baud rates";
-
-// The search's own bound, from the click on its button to its answer.
-constexpr int searchBoundMs = 14000;
 
 QString serialLow(const FendrakeXBeeConfiguratorDialog &dialog)
 {
@@ -44,8 +39,8 @@ class tst_ReachModule : public QObject
 
 private slots:
     void initTestCase();
-    void searchFindsModule_data();
-    void searchFindsModule();
+    void search_data();
+    void search();
     void searchCancelled();
     void lateEscapeReply();
     void longGuardTime();
@@ -57,78 +52,66 @@ void tst_ReachModule::initTestCase()
         QSKIP("the module simulator is not built");
 }
 
-void tst_ReachModule::searchFindsModule_data()
+void tst_ReachModule::search_data()
 {
     QTest::addColumn<QStringList>("module");
     QTest::addColumn<QString>("answer"); // the search's message
     QTest::addColumn<QString>("rate");   // shown afterwards
 
-    QTest::newRow("at 115200") << QStringList{"--bd", "A:7"}
-                               << "Information | Search baud rates | Found the module at 115200 baud."
-                               << "115200";
-    QTest::newRow("at 1200, the last rate tried")
-        << QStringList{"--bd", "A:0"} << "Information | Search baud rates | Found the module at 1200 baud."
-        << "1200";
+    const QString found = "Information | Search baud rates | Found the module at %1 baud.";
+    QTest::newRow("at 115200") << QStringList{"--bd", "A:7"} << found.arg(115200) << "115200";
+    QTest::newRow("at 1200, the last rate tried") << QStringList{"--bd", "A:0"} << found.arg(1200) << "1200";
     QTest::newRow("nobody answers") << QStringList{"--silent", "A"}
                                     << "Warning | Search baud rates | No module answered at any baud rate. Check the "
                                        "port, the cable and the module's power."
                                     << "9600";
 }
 
-void tst_ReachModule::searchFindsModule()
+// From the warning of a Read that got no answer; the search's bound is 14 s.
+void tst_ReachModule::search()
 {
     QFETCH(QStringList, module);
     QFETCH(QString, answer);
     QFETCH(QString, rate);
 
-    ModuleSimulator simulator(module);
-    QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
-    const IsolatedSettings settings;
-    MessageBoxCatcher boxes;
-    boxes.press(searchButton);
-    FendrakeXBeeConfiguratorDialog dialog;
-    QVERIFY(openPort(dialog, simulator.portA()));
-    QSignalSpy rates(&dialog, &FendrakeXBeeConfiguratorDialog::change_baud_rate);
+    SimulatedSession user(module);
+    QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
+    user.boxes.press(searchButton);
+    QSignalSpy rates(&user.dialog, &FendrakeXBeeConfiguratorDialog::change_baud_rate);
 
-    dialog.findChild<QPushButton *>("btnReadSettings")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(boxes.count(), 2, 30000);
-    QCOMPARE(shown(boxes), QStringList({didNotAnswer, answer}));
-    const qint64 searchMs = boxes.boxes().at(1).shownAtMs - boxes.boxes().at(0).shownAtMs;
-    QVERIFY2(searchMs < searchBoundMs, qPrintable(QString::number(searchMs)));
+    user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(user.boxes.count(), 2, 30000);
+    QCOMPARE(shown(user.boxes), QStringList({didNotAnswer, answer}));
+    const qint64 searchMs = user.boxes.boxes().at(1).shownAtMs - user.boxes.boxes().at(0).shownAtMs;
+    QVERIFY2(searchMs < 14000, qPrintable(QString::number(searchMs)));
     // The rate found is kept like a choice of the user's; none found brings back the old one.
-    QCOMPARE(rateShown(dialog), rate);
+    QCOMPARE(rateShown(user.dialog), rate);
     QCOMPARE(lastRateSent(rates), rate.toInt());
-    QCOMPARE(QSettings(settings.filePath(), QSettings::IniFormat).value("general/baudrate", 9600).toInt(),
+    QCOMPARE(QSettings(user.settings.filePath(), QSettings::IniFormat).value("general/baudrate", 9600).toInt(),
              rate.toInt());
-
     if (!answer.contains("Found"))
         return;
-    boxes.clear();
-    QVERIFY(runToIdle(dialog, "btnReadSettings"));
-    QCOMPARE(serialLow(dialog), "40F1A001");
-    QCOMPARE(boxes.count(), 0);
+    QVERIFY(runToIdle(user.dialog, "btnReadSettings"));
+    QCOMPARE(serialLow(user.dialog), "40F1A001");
+    QCOMPARE(user.boxes.count(), 2);
 }
 
 void tst_ReachModule::searchCancelled()
 {
-    ModuleSimulator simulator({"--bd", "A:0"});
-    QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
-    const IsolatedSettings settings;
-    MessageBoxCatcher boxes;
-    boxes.press(searchButton);
-    FendrakeXBeeConfiguratorDialog dialog;
-    QVERIFY(openPort(dialog, simulator.portA()));
-    QSignalSpy rates(&dialog, &FendrakeXBeeConfiguratorDialog::change_baud_rate);
+    SimulatedSession user({"--bd", "A:0"});
+    QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
+    user.boxes.press(searchButton);
+    QSignalSpy rates(&user.dialog, &FendrakeXBeeConfiguratorDialog::change_baud_rate);
 
-    dialog.findChild<QPushButton *>("btnReadSettings")->click();
+    user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
     QPointer<QProgressDialog> progress;
-    QTRY_VERIFY_WITH_TIMEOUT((progress = dialog.findChild<QProgressDialog *>()) && progress->isVisible(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT((progress = user.dialog.findChild<QProgressDialog *>()) && progress->isVisible(), 10000);
     QCOMPARE(progress->windowTitle(), searchButton);
     QTRY_COMPARE_WITH_TIMEOUT(progress->labelText(), "Trying 115200 baud…", 5000);
     QCOMPARE(lastRateSent(rates), 115200);
     // While the search runs, Read does nothing.
-    QSignalSpy written(&dialog, &FendrakeXBeeConfiguratorDialog::write_data);
-    dialog.findChild<QPushButton *>("btnReadSettings")->click();
+    QSignalSpy written(&user.dialog, &FendrakeXBeeConfiguratorDialog::write_data);
+    user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
     QVERIFY(written.isEmpty());
 
     progress->findChild<QPushButton *>()->click(); // Cancel
@@ -136,52 +119,44 @@ void tst_ReachModule::searchCancelled()
     QTRY_VERIFY(!progress || !progress->isVisible());
     QTest::qWait(2 * 1500); // a search would have moved on by now
     QVERIFY(written.isEmpty());
-    QCOMPARE(rateShown(dialog), "9600");
-    QCOMPARE(shown(boxes), QStringList{didNotAnswer});
+    QCOMPARE(rateShown(user.dialog), "9600");
+    QCOMPARE(shown(user.boxes), QStringList{didNotAnswer});
 }
 
 // A stray line answers "+++" first; the module's "OK" follows and must not
 // leave it in command mode.
 void tst_ReachModule::lateEscapeReply()
 {
-    ModuleSimulator simulator({"--guard-ms", "300"});
-    QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
-    const IsolatedSettings settings;
-    MessageBoxCatcher boxes;
-    FendrakeXBeeConfiguratorDialog dialog;
-    QVERIFY(openPort(dialog, simulator.portA()));
-    QSerialPort remote(simulator.portB());
+    SimulatedSession user({"--guard-ms", "300"});
+    QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
+    QSerialPort remote(user.simulator.portB());
     QVERIFY(remote.open(QIODevice::ReadWrite));
     QList<QByteArray> written;
-    connect(&dialog, &FendrakeXBeeConfiguratorDialog::write_data, &dialog, [&](const QByteArray &bytes) {
+    connect(&user.dialog, &FendrakeXBeeConfiguratorDialog::write_data, &user.dialog, [&](const QByteArray &bytes) {
         written.append(bytes);
         if (bytes == "+++" && written.size() == 1)
             remote.write("HELLO\r"); // over the radio to module A, before its guard time is up
     });
 
-    dialog.findChild<QPushButton *>("btnReadSettings")->click();
-    QTRY_COMPARE(shown(boxes), QStringList{"Warning | Read settings | The module did not enter command mode."});
+    user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
+    QTRY_COMPARE(shown(user.boxes), QStringList{"Warning | Read settings | The module did not enter command mode."});
     QTRY_COMPARE(written, QList<QByteArray>({"+++", "ATCN\r"}));
     QTest::qWait(1000);
     QCOMPARE(written.count("ATCN\r"), 1);
 
-    QVERIFY(runToIdle(dialog, "btnReadSettings"));
-    QCOMPARE(serialLow(dialog), "40F1A001");
-    QCOMPARE(boxes.count(), 1);
+    QVERIFY(runToIdle(user.dialog, "btnReadSettings"));
+    QCOMPARE(serialLow(user.dialog), "40F1A001");
+    QCOMPARE(user.boxes.count(), 1);
 }
 
+// A module's guard time may be up to 3.3 s; "+++" is answered only after it.
 void tst_ReachModule::longGuardTime()
 {
-    ModuleSimulator simulator({"--guard-ms", "3000"});
-    QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
-    const IsolatedSettings settings;
-    MessageBoxCatcher boxes;
-    FendrakeXBeeConfiguratorDialog dialog;
-    QVERIFY(openPort(dialog, simulator.portA()));
-
-    QVERIFY(runToIdle(dialog, "btnReadSettings"));
-    QCOMPARE(serialLow(dialog), "40F1A001");
-    QCOMPARE(shown(boxes), QStringList());
+    SimulatedSession user({"--guard-ms", "3000"});
+    QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
+    QVERIFY(runToIdle(user.dialog, "btnReadSettings"));
+    QCOMPARE(serialLow(user.dialog), "40F1A001");
+    QCOMPARE(shown(user.boxes), QStringList());
 }
 
 QTEST_MAIN(tst_ReachModule)

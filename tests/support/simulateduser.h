@@ -3,6 +3,9 @@
 
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "dialogprobe.h"
+#include "isolatedsettings.h"
+#include "messageboxcatcher.h"
+#include "modulesimulator.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -29,5 +32,22 @@ inline bool runToIdle(FendrakeXBeeConfiguratorDialog &dialog, const char *button
     const DialogProbe probe(dialog);
     return !probe.isIdle() && QTest::qWaitFor([&] { return probe.isIdle(); }, timeoutMs);
 }
+
+// A user at the main dialog, its port on module A of a simulator started with
+// the given options; settings kept apart and message boxes answered.
+struct SimulatedSession
+{
+    explicit SimulatedSession(const QStringList &simulatorOptions)
+        : simulator(simulatorOptions)
+    {
+        started = simulator.start() && openPort(dialog, simulator.portA());
+    }
+
+    ModuleSimulator simulator;
+    IsolatedSettings settings;
+    MessageBoxCatcher boxes;
+    FendrakeXBeeConfiguratorDialog dialog;
+    bool started = false; // and the port shows green
+};
 
 #endif // SIMULATEDUSER_H

@@ -55,8 +55,6 @@ private slots:
     void runs();
     void withoutAPort();
     void outOfTurn();
-    void deadline_data();
-    void deadline();
     void replies_data();
     void replies();
 };
@@ -108,6 +106,12 @@ void tst_Sequencer::runs_data()
     row("store refused, BD refused", write, {}, {}, {{"WR", "ERROR"}, {"BD=1", "ERROR"}},
         framed("TO=1 CM=1 ID=1 MT=1 DL=1 DH=1 BD=1 NB=1 SB=1 RO=1 AP=1 WR"),
         {refused + "BD=1, WR\nThe settings were not stored."});
+    // A module that stops answering: ATCN at once where command mode was entered.
+    const QString noAnswer = "Warning | %1 settings | " + didNotAnswer;
+    row("read: no answer to +++", read, {}, {}, {{"+++", "-"}}, {"+++"}, {noAnswer.arg("Read")});
+    row("write: no answer to the first entry", write, {}, {}, {{"TO=1", "-"}}, {"+++", "ATTO=1\r", "ATCN\r"},
+        {noAnswer.arg("Write")});
+    row("read: no answer to ATCN", read, {}, {}, {{"CN", "-"}}, framed(readEntries) << "ATCN\r", {noAnswer.arg("Read")});
 }
 // clang-format on
 
@@ -181,57 +185,6 @@ void tst_Sequencer::outOfTurn()
     QCOMPARE(bench.module.written().last(), "+++");
     QVERIFY2(sinceLastByte.elapsed() >= 900, qPrintable(QString::number(sinceLastByte.elapsed())));
     QCOMPARE(shown(boxes), QStringList());
-}
-
-// clang-format off
-void tst_Sequencer::deadline_data()
-{
-    QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<QString>("silentTo"); // the entry the module leaves unanswered
-    QTest::addColumn<int>("deadline");     // ms
-    QTest::addColumn<QList<QByteArray>>("sent");
-    QTest::addColumn<QString>("message");
-
-    // Two "OK" lines follow the warning: one to "+++" still leaves command
-    // mode; to anything else they are dropped.
-    QTest::newRow("read, +++") << QByteArray("btnReadSettings") << "+++" << 5000
-        << QList<QByteArray>{"+++", "ATCN\r"} << "Warning | Read settings | " + didNotAnswer;
-    QTest::newRow("write, first entry") << QByteArray("btnWriteSettings") << "TO=1" << 3000
-        << QList<QByteArray>{"+++", "ATTO=1\r", "ATCN\r"} << "Warning | Write settings | " + didNotAnswer;
-    QTest::newRow("read, ATCN") << QByteArray("btnReadSettings") << "CN" << 3000
-        << (framed(readEntries) << "ATCN\r") << "Warning | Read settings | " + didNotAnswer;
-}
-// clang-format on
-
-void tst_Sequencer::deadline()
-{
-    QFETCH(QByteArray, button);
-    QFETCH(QString, silentTo);
-    QFETCH(int, deadline);
-    QFETCH(QList<QByteArray>, sent);
-    QFETCH(QString, message);
-
-    MessageBoxCatcher boxes;
-    Bench bench;
-    QVERIFY(bench.module.isReady());
-    const QByteArray unanswered = silentTo == "+++" ? "+++" : "AT" + silentTo.toUtf8() + '\r';
-    QElapsedTimer clock;
-    clock.start();
-    qint64 unansweredAt = -1;
-    connect(&bench.dialog, &FendrakeXBeeConfiguratorDialog::write_data, &bench.dialog, [&](const QByteArray &bytes) {
-        if (bytes == unanswered && unansweredAt < 0)
-            unansweredAt = clock.elapsed();
-    });
-
-    QVERIFY(bench.click(button, {{silentTo, "-"}}));
-    const qint64 waited = clock.elapsed() - unansweredAt;
-    // Coarse timers may fire up to 5 % early.
-    QVERIFY2(waited >= deadline * 9 / 10 && waited < deadline + 1500, qPrintable(QString::number(waited)));
-    QTRY_COMPARE(shown(boxes), QStringList{message});
-    bench.module.say("OK");
-    bench.module.say("OK");
-    QTest::qWait(300);
-    QCOMPARE(bench.module.written(), sent);
 }
 
 // clang-format off

@@ -1,8 +1,5 @@
 #include "ptypair.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -46,50 +43,19 @@ void PtyPair::write(const QByteArray &bytes)
     }
 }
 
-QByteArray PtyPair::read(int count, int timeoutMs)
-{
-    QByteArray received;
-    QDeadlineTimer deadline(timeoutMs);
-    while (master >= 0 && received.size() < count && !deadline.hasExpired()) {
-        // Keep the test's own event loop going: the dialog answers from it.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        pollfd pfd{master, POLLIN, 0};
-        if (::poll(&pfd, 1, 10) <= 0)
-            continue;
-        char chunk[4096];
-        const ssize_t n = ::read(master, chunk, sizeof chunk);
-        if (n > 0)
-            received.append(chunk, n);
-    }
-    return received;
-}
-
 int PtyPair::baudRate() const
 {
     // Mode requests on the master side report the slave's settings.
     termios tio{};
     if (master < 0 || tcgetattr(master, &tio) != 0)
         return 0;
-    switch (cfgetospeed(&tio)) {
-    case B1200:
-        return 1200;
-    case B2400:
-        return 2400;
-    case B4800:
-        return 4800;
-    case B9600:
-        return 9600;
-    case B19200:
-        return 19200;
-    case B38400:
-        return 38400;
-    case B57600:
-        return 57600;
-    case B115200:
-        return 115200;
-    default:
-        return 0;
+    const std::pair<speed_t, int> rates[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},   {B9600, 9600},
+                                             {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+    for (const auto &[speed, rate] : rates) {
+        if (cfgetospeed(&tio) == speed)
+            return rate;
     }
+    return 0;
 }
 
 bool PtyPair::isPeerOpen() const

@@ -18,9 +18,6 @@ public:
     QString slavePath() const { return path; }
 
     void write(const QByteArray &bytes);
-    // Collects what the program wrote until `count` bytes have arrived or
-    // the time is up, running the test's event loop meanwhile.
-    QByteArray read(int count, int timeoutMs = 3000);
     // The line speed the program set on its end, in baud (0 if unknown).
     int baudRate() const;
     // Like pulling the adapter out: the program's end then fails to read.

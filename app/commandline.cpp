@@ -17,18 +17,28 @@ void describeCommandLine(QCommandLineParser &parser)
     parser.setApplicationDescription(
         QCoreApplication::translate("main", "Sets up and tests XBee 868 MHz radio modules over a serial port."));
     parser.addHelpOption();
-    parser.addOption(QCommandLineOption(
-        QString::fromLatin1(portOption),
-        QCoreApplication::translate("main",
-                                    "Offer and select the serial port <name> even when the system does not list it "
-                                    "(for example a virtual port such as /dev/pts/3)."),
-        QCoreApplication::translate("main", "name")));
-    parser.addOption(QCommandLineOption(
-        QString::fromLatin1(profileOption),
-        QCoreApplication::translate("main",
-                                    "Fill the form from the profile <file> at start-up; an invalid file ends the "
-                                    "program with status 2."),
-        QCoreApplication::translate("main", "file")));
+    const struct
+    {
+        const char *name;
+        const char *description;
+        const char *value;
+    } options[] = {
+        {portOption,
+         QT_TRANSLATE_NOOP("main",
+                           "Offer and select the serial port <name> even when the system does not list it "
+                           "(for example a virtual port such as /dev/pts/3)."),
+         QT_TRANSLATE_NOOP("main", "name")},
+        {profileOption,
+         QT_TRANSLATE_NOOP("main",
+                           "Fill the form from the profile <file> at start-up; an invalid file ends the "
+                           "program with status 2."),
+         QT_TRANSLATE_NOOP("main", "file")},
+    };
+    for (const auto &option : options) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(option.name),
+                                            QCoreApplication::translate("main", option.description),
+                                            QCoreApplication::translate("main", option.value)));
+    }
 }
 
 CommandLine parseCommandLine(const QCoreApplication &app)

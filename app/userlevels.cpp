@@ -9,26 +9,26 @@
 
 void FendrakeXBeeConfiguratorDialog::applyUserLevel()
 {
-    const bool full = userLevel == Guru;
-
-    ui->lblDestinationAddressHigh->setVisible(full);
-    ui->txtDestinationAddressHigh->setVisible(full);
-    ui->lblDestinationAddressLow->setVisible(full);
-    ui->txtDestinationAddressLow->setVisible(full);
-    ui->lblTransmitOptions->setVisible(full);
-    ui->txtTransmitOptions->setVisible(full);
-    ui->btnConfigureChannelMask->setVisible(full);
+    // The full view adds the addressing, transmit and UART settings and the calculator.
+    QWidget *const guruOnly[] = {
+        ui->lblDestinationAddressHigh,
+        ui->txtDestinationAddressHigh,
+        ui->lblDestinationAddressLow,
+        ui->txtDestinationAddressLow,
+        ui->lblTransmitOptions,
+        ui->txtTransmitOptions,
+        ui->btnConfigureChannelMask,
+        ui->lblBroadcastMultiTransmits,
+        ui->txtBroadcastMultiTransmits,
+        ui->lblAPIMode,
+        ui->cmbAPIMode,
+        ui->groupBoxUART,
+    };
+    for (QWidget *widget : guruOnly)
+        widget->setVisible(userLevel == Guru);
 
     // A beginner changes the PAN ID only through a predefined configuration.
     ui->txtPANID->setReadOnly(userLevel == Beginner);
-
-    ui->lblBroadcastMultiTransmits->setVisible(full);
-    ui->txtBroadcastMultiTransmits->setVisible(full);
-    ui->lblMACMode->setVisible(full);
-    ui->cmbMACMode->setVisible(full);
-    ui->lblAPIMode->setVisible(full);
-    ui->cmbAPIMode->setVisible(full);
-    ui->groupBoxUART->setVisible(full);
 
     // The MAC mode is neither read nor written, so it is offered at no level.
     ui->lblMACMode->hide();

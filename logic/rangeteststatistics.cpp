@@ -52,27 +52,18 @@ void RangeTestStatistics::addSample(int rssi)
 
 QString RangeTestStatistics::summary() const
 {
-    QString receivedText = noFigure;
-    QString lostText = noFigure;
-    QString percentText = noFigure;
+    // A figure with nothing to show yet reads "-".
+    QStringList lines(3, noFigure);
     if (receivedLines > 0) {
-        receivedText = QString::number(receivedLines);
-        lostText = QString::number(lostLines);
-        const double expected = double(receivedLines + lostLines);
-        percentText = QString::number(100.0 * double(lostLines) / expected, 'f', 1);
+        const double lostPercent = 100.0 * double(lostLines) / double(receivedLines + lostLines);
+        lines = {QString::number(receivedLines), QString::number(lostLines), QString::number(lostPercent, 'f', 1)};
     }
-
-    QString lastText = noFigure;
-    QString minText = noFigure;
-    QString averageText = noFigure;
-    QString maxText = noFigure;
+    QStringList rssi(4, noFigure);
     if (samples > 0) {
-        lastText = QString::number(lastRssi);
-        minText = QString::number(minRssi);
-        averageText = QString::number(roundedToTenth(double(rssiSum) / samples), 'f', 1);
-        maxText = QString::number(maxRssi);
+        const double mean = roundedToTenth(double(rssiSum) / samples);
+        rssi = {QString::number(lastRssi), QString::number(minRssi), QString::number(mean, 'f', 1),
+                QString::number(maxRssi)};
     }
-
     return tr("Received: %1   Lost: %2 (%3 %)   RSSI last/min/avg/max: %4 / %5 / %6 / %7 dBm")
-        .arg(receivedText, lostText, percentText, lastText, minText, averageText, maxText);
+        .arg(lines[0], lines[1], lines[2], rssi[0], rssi[1], rssi[2], rssi[3]);
 }

@@ -1,12 +1,58 @@
+#include "modulesimulator.h"
 #include "rssimodel.h"
-#include "simharness.h"
 
+#include <QDeadlineTimer>
+#include <QScopeGuard>
 #include <QTest>
 #include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int GuardMs = 20;
+
+// Sets a program's end of a simulated module to raw mode at 9600 or 19200
+// baud, with plain POSIX calls, as a serial program would.
+bool setBaudRate(int fd, int baud)
+{
+    const speed_t speed = baud == 9600 ? B9600 : baud == 19200 ? B19200 : B0;
+    termios settings{};
+    if (fd < 0 || speed == B0 || tcgetattr(fd, &settings) != 0)
+        return false;
+    cfmakeraw(&settings);
+    return cfsetspeed(&settings, speed) == 0 && tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
+bool writeBytes(int fd, const QByteArray &bytes)
+{
+    return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+}
+
+// Reads until the bytes so far contain expected (or, when it is empty, for
+// the whole time), or the time is up, or the device is gone.
+QByteArray readUntil(int fd, const QByteArray &expected, int timeoutMs, bool *hungUp = nullptr)
+{
+    QByteArray data;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired() && (expected.isEmpty() || !data.contains(expected))) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, int(deadline.remainingTime())) <= 0)
+            break;
+        char buffer[1024];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (hungUp) // a read fails so when the device is gone
+            *hungUp = n == 0 || (n < 0 && errno == EIO) || (p.revents & POLLHUP);
+        if (n <= 0)
+            break;
+        data.append(buffer, n);
+    }
+    return data;
+}
 
 } // namespace
 
@@ -72,44 +118,40 @@ void TestSimPtyLink::link()
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, steps);
 
-    SimProcess sim;
-    const QStringList common = {"--modules", "2", "--guard-ms", QString::number(GuardMs)};
-    QVERIFY(sim.start(common + arguments, 2));
-    PtyClient modules[2];
-    QVERIFY(modules[0].open(sim.device(0)));
-    QVERIFY(modules[1].open(sim.device(1)));
+    ModuleSimulator sim(QStringList{"--guard-ms", QString::number(GuardMs)} + arguments);
+    QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+    const int modules[2] = {::open(qPrintable(sim.portA()), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC),
+                            ::open(qPrintable(sim.portB()), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)};
+    const auto closeBoth = qScopeGuard([&] {
+        ::close(modules[0]);
+        ::close(modules[1]);
+    });
+    QVERIFY(setBaudRate(modules[0], 9600) && setBaudRate(modules[1], 9600));
     for (const QString &step : std::as_const(steps)) {
-        PtyClient &module = modules[step.at(0) == QLatin1Char('B')];
+        const int module = modules[step.at(0) == QLatin1Char('B')];
         const QByteArray bytes = step.mid(2).toLatin1();
-        switch (step.at(1).toLatin1()) {
-        case '>':
-            QVERIFY(module.write(bytes));
-            break;
-        case '<':
-            QCOMPARE(module.readUntil(bytes, 3000).left(bytes.size()), bytes);
-            break;
-        case '.':
-            QCOMPARE(module.readUntil(QByteArray(), 250), QByteArray());
-            break;
-        case '~': {
-            const QByteArray junk = module.readUntil(QByteArray(), 250);
+        const char action = step.at(1).toLatin1();
+        if (action == '>') {
+            QVERIFY(writeBytes(module, bytes));
+        } else if (action == '<') {
+            QCOMPARE(readUntil(module, bytes, 3000).left(bytes.size()), bytes);
+        } else if (action == '.') {
+            QCOMPARE(readUntil(module, QByteArray(), 250), QByteArray());
+        } else if (action == '~') {
+            const QByteArray junk = readUntil(module, QByteArray(), 250);
             QCOMPARE(junk.size(), bytes.size());
             QVERIFY2(!junk.contains('\r') && junk != bytes, junk.toHex().constData());
-            break;
-        }
-        case '@':
-            QVERIFY(module.setBaudRate(bytes.toInt()));
-            break;
-        case '+':
+        } else if (action == '@') {
+            QVERIFY(setBaudRate(module, bytes.toInt()));
+        } else if (action == '+') {
             // Real time is the point here: the silence before "+++" is the test.
             QThread::msleep(GuardMs * 3);
-            QVERIFY(module.write("+++"));
-            break;
-        case '!':
-            QVERIFY(module.waitForHangup(3000));
-            break;
-        default:
-            QFAIL(qPrintable(step));
+            QVERIFY(writeBytes(module, "+++"));
+        } else {
+            QVERIFY2(action == '!', qPrintable(step));
+            bool hungUp = false;
+            readUntil(module, QByteArray(), 3000, &hungUp);
+            QVERIFY(hungUp);
         }
     }
 }

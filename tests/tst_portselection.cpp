@@ -88,7 +88,6 @@ void tst_PortSelection::restoresSelection_data()
     QTest::newRow("nothing saved") << "" << QVariant() << "-" << "9600" << 2;
     QTest::newRow("port and rate") << "A" << QVariant(115200) << "A" << "115200" << 0;
     QTest::newRow("rate 1200 already shown") << "A" << QVariant(1200) << "A" << "1200" << 0;
-    QTest::newRow("rate not in the list") << "A" << QVariant(12345) << "A" << "1200" << 0;
     QTest::newRow("port gone") << "X" << QVariant(19200) << "-" << "19200" << 2;
     // clang-format on
 }
@@ -153,6 +152,9 @@ void tst_PortSelection::reportsColourTheChoice()
             QTRY_COMPARE(a->baudRate(), rate.toInt());
     }
     QTRY_COMPARE(this->code(), QVariant(code));
+    // Only a port that shows green is open.
+    if (ports.contains('A'))
+        QTRY_COMPARE(a->isPeerOpen(), code == 0);
 
     // The last choice is in the settings file at once.
     QSettings file(settings->filePath(), QSettings::IniFormat);

@@ -1,11 +1,13 @@
 // Line framing throughput of the real serial worker thread reading a
 // pseudo-terminal: megabytes of 32-byte lines per second.
 #include "ptypair.h"
-#include "workerharness.h"
+#include "serial/serialport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 #include <cstdio>
 
@@ -15,11 +17,21 @@ int main(int argc, char **argv)
     constexpr int lineCount = 200000;
     const QByteArray line = QByteArray("THE QUICK BROWN FOX 1234567890\r").leftJustified(32, 'x');
 
+    // The worker in a thread of its own, as the main window runs it.
     PtyPair pty;
-    WorkerHarness worker;
-    worker.changePort(pty.slavePath());
-    worker.changeBaudRate(QSerialPort::Baud115200);
-    if (!QTest::qWaitFor([&] { return worker.portOpenSpy->count() == 2; }, 5000))
+    QThread thread;
+    auto *worker = new SerialPort;
+    worker->moveToThread(&thread);
+    QObject::connect(&thread, &QThread::started, worker, &SerialPort::process);
+    QObject::connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
+    QSignalSpy opened(worker, &SerialPort::port_open);
+    QSignalSpy lines(worker, &SerialPort::data_received);
+    thread.start();
+    QMetaObject::invokeMethod(worker, [worker, path = pty.slavePath()] {
+        worker->onChangePort(path);
+        worker->onChangeBaudRate(QSerialPort::Baud115200);
+    });
+    if (!QTest::qWaitFor([&] { return opened.count() == 2; }, 5000))
         return 1;
 
     QByteArray block;
@@ -32,11 +44,14 @@ int main(int argc, char **argv)
         pty.write(block);
         QCoreApplication::processEvents();
     }
-    if (!QTest::qWaitFor([&] { return worker.dataSpy->count() == lineCount; }, 60000)) {
-        std::fprintf(stderr, "only %lld of %d lines arrived\n", qlonglong(worker.dataSpy->count()), lineCount);
+    const bool all = QTest::qWaitFor([&] { return lines.count() == lineCount; }, 60000);
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    thread.quit();
+    thread.wait();
+    if (!all) {
+        std::fprintf(stderr, "only %lld of %d lines arrived\n", qlonglong(lines.count()), lineCount);
         return 1;
     }
-    const double seconds = clock.nsecsElapsed() / 1e9;
     std::printf("framing_mb_per_s %.1f\n", lineCount * line.size() / seconds / 1e6);
     return 0;
 }

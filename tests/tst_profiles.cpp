@@ -2,19 +2,18 @@
 // dialogs, a loaded profile written into the simulated module, the comparison
 // with the module last read, and --profile at start-up.
 #include "app/fendrakexbeeconfiguratordialog.h"
-#include "logic/profilefile.h"
 #include "isolatedsettings.h"
+#include "logic/profilefile.h"
 #include "modaldriver.h"
 #include "modulesimulator.h"
+#include "simulateduser.h"
 #include "snapshots.h"
 
 #include <QFileDialog>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -44,28 +43,10 @@ QStringList choose(QWidget &dialog, const char *button, const QString &path)
     QStringList asked;
     ModalDriver<QFileDialog> user([&](QFileDialog *files) {
         asked << files->windowTitle() << files->nameFilters();
-        // Typed, as selectFile() is not kept when the folder was shown before.
-        files->findChild<QLineEdit *>("fileNameEdit")->setText(path);
-        static_cast<QDialog *>(files)->accept(); // QFileDialog's own, which checks the name
+        answerFileDialog(files, path);
     });
     dialog.findChild<QPushButton *>(button)->click();
     return asked;
-}
-
-bool openPort(FendrakeXBeeConfiguratorDialog &dialog, const QString &path)
-{
-    dialog.addExtraPort(path);
-    const auto *ports = dialog.findChild<QComboBox *>("cmbSerial");
-    return QTest::qWaitFor([&] { return ports->property("code") == 0; }, 5000);
-}
-
-// Read or Write: pressed until the sequencer takes it (a run may be ending), done once the last entry is answered.
-bool run(FendrakeXBeeConfiguratorDialog &dialog, const char *button)
-{
-    QSignalSpy sent(&dialog, &FendrakeXBeeConfiguratorDialog::write_data);
-    auto *press = dialog.findChild<QPushButton *>(button);
-    return QTest::qWaitFor([&] { return press->click(), sent.size() > 0; }, 5000)
-        && QTest::qWaitFor([&] { return sent.constLast().at(0).toByteArray() == "ATCN\r"; }, 10000);
 }
 
 QStringList boldFields(const QWidget &dialog)
@@ -220,14 +201,14 @@ void tst_Profiles::loadedProfileIsWritten()
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
     QVERIFY(openPort(dialog, simulator.portA()));
-    QVERIFY(run(dialog, "btnReadSettings"));
+    QVERIFY(runToIdle(dialog, "btnReadSettings"));
     // clang-format off
     const QByteArray settings = R"({"TO": "80", "CM": "ffc00", "ID": "2222", "MT": "2", "DL": "1234", "DH": "0",
         "BD": "3", "NB": "1", "SB": "1", "RO": "1F", "AP": "1"})";
     // clang-format on
     const QString path = store(dir, profile(settings));
     choose(dialog, "btnOpenProfile", path);
-    QVERIFY(run(dialog, "btnWriteSettings"));
+    QVERIFY(runToIdle(dialog, "btnWriteSettings"));
     QTRY_COMPARE(shown(boxes).size(), 2);
     QCOMPARE(boldFields(dialog), QStringList()); // cleared by the Write
     // What the module took counts as what it holds.
@@ -273,7 +254,7 @@ void tst_Profiles::comparedWithModuleRead()
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
     QVERIFY(openPort(dialog, simulator.portA()));
-    QVERIFY(run(dialog, "btnReadSettings"));
+    QVERIFY(runToIdle(dialog, "btnReadSettings"));
     if (portChanged) {
         auto *ports = dialog.findChild<QComboBox *>("cmbSerial");
         ports->setCurrentIndex(0); // "None", then the other module
@@ -291,7 +272,7 @@ void tst_Profiles::comparedWithModuleRead()
     choose(dialog, "btnOpenProfile", store(dir, profile(settings)));
     QCOMPARE(shown(boxes), QStringList{"Information | Open profile | " + message});
     QCOMPARE(boldFields(dialog), bold);
-    QVERIFY(run(dialog, "btnReadSettings"));
+    QVERIFY(runToIdle(dialog, "btnReadSettings"));
     QCOMPARE(boldFields(dialog), QStringList());
 }
 

@@ -1,29 +1,22 @@
 // Profile files on the real dialog: Open… and Save… answered in the real file
-// dialogs, a loaded profile written into the simulated module, the comparison
-// with the module last read, and --profile at start-up.
-#include "app/fendrakexbeeconfiguratordialog.h"
-#include "logic/profilefile.h"
+// dialogs, --profile at start-up, and a loaded profile compared with and
+// written into the simulated module.
 #include "isolatedsettings.h"
 #include "modaldriver.h"
 #include "modulesimulator.h"
+#include "simulateduser.h"
 #include "snapshots.h"
 
-#include <QFileDialog>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 
 namespace {
 
-const QString filter = "Tarnowick profiles (*.tarnowick-profile)";
-
-QByteArray profile(const QByteArray &settings, const QByteArray &version = "1")
+QString store(const QTemporaryDir &dir, const QByteArray &bytes)
 {
-    return R"({"format": "tarnowick-profile", "version": )" + version + R"(, "settings": )" + settings + "}";
+    QFile file(dir.filePath("given.tarnowick-profile"));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
 }
 
 QJsonObject readJson(const QString &path)
@@ -32,50 +25,17 @@ QJsonObject readJson(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
 }
 
-QString store(const QTemporaryDir &dir, const QByteArray &bytes)
-{
-    QFile file(dir.filePath("given.tarnowick-profile"));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
-}
-
-// Presses Open… or Save… and answers the file dialog with path; returns its caption and filter.
+// Presses Open… or Save… and answers the file dialog with path; returns the file types it offered.
 QStringList choose(QWidget &dialog, const char *button, const QString &path)
 {
-    QStringList asked;
+    QStringList filters;
     ModalDriver<QFileDialog> user([&](QFileDialog *files) {
-        asked << files->windowTitle() << files->nameFilters();
-        // Typed, as selectFile() is not kept when the folder was shown before.
-        files->findChild<QLineEdit *>("fileNameEdit")->setText(path);
-        static_cast<QDialog *>(files)->accept(); // QFileDialog's own, which checks the name
+        filters = files->nameFilters();
+        answerFileDialog(files, path);
+        files->close(); // one that refused the name is still open: a failure, not a hang
     });
     dialog.findChild<QPushButton *>(button)->click();
-    return asked;
-}
-
-bool openPort(FendrakeXBeeConfiguratorDialog &dialog, const QString &path)
-{
-    dialog.addExtraPort(path);
-    const auto *ports = dialog.findChild<QComboBox *>("cmbSerial");
-    return QTest::qWaitFor([&] { return ports->property("code") == 0; }, 5000);
-}
-
-// Read or Write: pressed until the sequencer takes it (a run may be ending), done once the last entry is answered.
-bool run(FendrakeXBeeConfiguratorDialog &dialog, const char *button)
-{
-    QSignalSpy sent(&dialog, &FendrakeXBeeConfiguratorDialog::write_data);
-    auto *press = dialog.findChild<QPushButton *>(button);
-    return QTest::qWaitFor([&] { return press->click(), sent.size() > 0; }, 5000)
-        && QTest::qWaitFor([&] { return sent.constLast().at(0).toByteArray() == "ATCN\r"; }, 10000);
-}
-
-QStringList boldFields(const QWidget &dialog)
-{
-    QStringList bold;
-    for (const QString &name : plainForm.keys()) {
-        if (dialog.findChild<QWidget *>(name)->font().bold())
-            bold << name;
-    }
-    return bold;
+    return filters;
 }
 
 } // namespace
@@ -85,251 +45,161 @@ class tst_Profiles : public QObject
     Q_OBJECT
 
 private slots:
-    void brokenFileChangesNothing_data();
-    void brokenFileChangesNothing();
+    void brokenFileIsRefused_data();
+    void brokenFileIsRefused();
+    void saveIsRefused();
     void roundTripAcrossLevels_data();
     void roundTripAcrossLevels();
-    void failedSaveIsReported_data();
-    void failedSaveIsReported();
-    void loadedProfileIsWritten();
-    void comparedWithModuleRead_data();
-    void comparedWithModuleRead();
-    void startupProfile_data();
-    void startupProfile();
+    void comparedWithModuleAndWritten();
 
 private:
     IsolatedSettings settings;
     QTemporaryDir dir;
 };
 
-void tst_Profiles::brokenFileChangesNothing_data()
+void tst_Profiles::brokenFileIsRefused_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
     QTest::addColumn<QString>("problem");
 
     // The bad entry sorts after a good one, so a half-loaded file would show.
+    // clang-format off
     QTest::newRow("not JSON") << QByteArray(R"({"format": "tarnowick-profile", )") << "Not a profile file.";
-    QTest::newRow("wrong format") << profile("{}").replace("tarnowick-profile", "tarnowick") << "Not a profile file.";
-    QTest::newRow("newer version") << profile(R"({"ID": "3333"})", "2")
-                                   << "Profile version 2 is newer than this program.";
-    QTest::newRow("unknown command") << profile(R"({"ID": "3333", "XY": "1"})") << "Unknown setting XY.";
-    QTest::newRow("read-only command") << profile(R"({"ID": "3333", "SH": "13A200"})") << "Unknown setting SH.";
-    QTest::newRow("text pattern") << profile(R"({"ID": "3333", "MT": "6"})") << "Invalid value for MT: 6.";
-    QTest::newRow("text with line break")
-        << profile(R"({"ID": "3333", "TO": "C0\n"})") << R"(Invalid value for TO: "C0\n".)";
-    QTest::newRow("channel 9") << profile(R"({"BD": "5", "CM": "200"})") << "Invalid value for CM: 200.";
-    QTest::newRow("combo index") << profile(R"({"AP": "2", "BD": "8"})") << "Invalid value for BD: 8.";
-    QTest::newRow("combo index as number") << profile(R"({"AP": "2", "BD": 3})") << "Invalid value for BD: 3.";
-    QTest::newRow("settings not an object") << profile(R"(["ID", "3333"])") << "Not a profile file.";
+    QTest::newRow("wrong format") << QByteArray(R"({"format": "tarnowick", "version": 1, "settings": {}})") << "Not a profile file.";
+    QTest::newRow("newer version") << QByteArray(R"({"format": "tarnowick-profile", "version": 2, "settings": {"ID": "3333"}})") << "Profile version 2 is newer than this program.";
+    QTest::newRow("fractional version") << QByteArray(R"({"format": "tarnowick-profile", "version": 1.5, "settings": {"ID": "3333"}})") << "Not a profile file.";
+    QTest::newRow("settings not an object") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": ["ID", "3333"]})") << "Not a profile file.";
+    QTest::newRow("unknown command") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333", "XY": "1"}})") << "Unknown setting XY.";
+    QTest::newRow("read-only command") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333", "SH": "13A200"}})") << "Unknown setting SH.";
+    QTest::newRow("text pattern") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333", "MT": "6"}})") << "Invalid value for MT: 6.";
+    QTest::newRow("text with line break") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333", "TO": "C0\n"}})") << R"(Invalid value for TO: "C0\n".)";
+    QTest::newRow("long text cut short") << R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": ")" + QByteArray(50, '3') + R"("}})" << "Invalid value for ID: " + QString(40, '3') + QChar(0x2026) + ".";
+    QTest::newRow("channel 9") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"BD": "5", "CM": "200"}})") << "Invalid value for CM: 200.";
+    QTest::newRow("combo index") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"AP": "2", "BD": "8"}})") << "Invalid value for BD: 8.";
+    QTest::newRow("combo index as number") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"AP": "2", "BD": 3}})") << "Invalid value for BD: 3.";
+    QTest::newRow("no such file") << QByteArray() << "Failed to read file.";
+    // clang-format on
 }
 
-void tst_Profiles::brokenFileChangesNothing()
+// Open… leaves the form as it was; --profile ends the program before a window opens.
+void tst_Profiles::brokenFileIsRefused()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, problem);
 
+    const QString path = bytes.isEmpty() ? dir.filePath("missing") : store(dir, bytes);
+    if (!bytes.isEmpty()) { // Open… offers existing files only
+        MessageBoxCatcher boxes;
+        FendrakeXBeeConfiguratorDialog dialog;
+        setForm(dialog, plainForm);
+        choose(dialog, "btnOpenProfile", path);
+        QCOMPARE(shown(boxes), QStringList{"Warning | Open profile | " + problem});
+        QCOMPARE(formState(dialog), plainForm);
+    }
+    QProcess tarnowick;
+    tarnowick.start(QCoreApplication::applicationDirPath() + "/../tarnowick", {"--profile", path});
+    QVERIFY2(tarnowick.waitForFinished(10000), qPrintable(tarnowick.errorString()));
+    QCOMPARE(tarnowick.exitCode(), 2);
+    // The last line, after anything Qt itself may print.
+    QCOMPARE(QString(tarnowick.readAllStandardError().trimmed().split('\n').constLast()),
+             "tarnowick: " + path + ": " + problem);
+}
+
+void tst_Profiles::saveIsRefused()
+{
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
-    setForm(dialog, plainForm);
-    choose(dialog, "btnOpenProfile", store(dir, bytes));
-    QCOMPARE(shown(boxes), QStringList{"Warning | Open profile | " + problem});
-    QCOMPARE(formState(dialog), plainForm);
+    choose(dialog, "btnSaveProfile", dir.filePath("gone/profile"));
+    // A Read shows the module's replies, also an error, which no file could load again: no file is asked for.
+    setForm(dialog, merged(plainForm, {{"txtChannelMask", "ERROR"}}));
+    QCOMPARE(choose(dialog, "btnSaveProfile", QString()), QStringList());
+    QCOMPARE(shown(boxes),
+             QStringList({"Critical | Save profile | Failed to write file",
+                          "Warning | Save profile | Invalid value for CM: ERROR."}));
 }
 
 void tst_Profiles::roundTripAcrossLevels_data()
 {
-    QTest::addColumn<int>("saveLevel"); // index of cmbProfile
-    QTest::addColumn<int>("openLevel");
+    QTest::addColumn<int>("saveLevel"); // index of cmbProfile; the file is opened at the other one
 
-    QTest::newRow("Beginner to Guru") << 0 << 1;
-    QTest::newRow("Guru to Beginner") << 1 << 0;
+    QTest::newRow("Beginner to Guru") << 0;
+    QTest::newRow("Guru to Beginner") << 1;
 }
 
 void tst_Profiles::roundTripAcrossLevels()
 {
     QFETCH(int, saveLevel);
-    QFETCH(int, openLevel);
 
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
-    auto *level = dialog.findChild<QComboBox *>("cmbProfile");
     // clang-format off
-    const FormState saved = merged(plainForm, {
-        {"txtTransmitOptions", "c0"}, {"txtChannelMask", "3EFFFC00"}, {"txtPANID", "4444"},
-        {"txtDestinationAddressHigh", ""}, {"cmbBaudRate", "7"}});
+    const FormState saved = merged(plainForm, {{"txtTransmitOptions", "c0"}, {"txtChannelMask", "3EFFFC00"},
+        {"txtPANID", "4444"}, {"txtDestinationAddressHigh", ""}, {"cmbBaudRate", "7"}});
     // clang-format on
     setForm(dialog, saved);
-    level->setCurrentIndex(saveLevel);
+    dialog.findChild<QComboBox *>("cmbProfile")->setCurrentIndex(saveLevel);
     for (const char *name : {"btnOpenProfile", "btnSaveProfile"}) {
         const auto *button = dialog.findChild<QPushButton *>(name);
         QVERIFY2(button->isVisibleTo(&dialog) && !button->icon().pixmap(16).isNull(), name);
     }
-    const QStringList saveAsked =
-        choose(dialog, "btnSaveProfile", dir.filePath(QTest::currentDataTag())); // no extension typed
+    choose(dialog, "btnSaveProfile", dir.filePath(QTest::currentDataTag())); // no extension typed
 
-    const FormState other = merged(plainForm, {{"txtDestinationAddressHigh", "AB"}, {"txtPANID", "7"}});
-    setForm(dialog, other);
-    level->setCurrentIndex(openLevel);
+    setForm(dialog, merged(plainForm, {{"txtDestinationAddressHigh", "AB"}, {"txtPANID", "7"}}));
+    dialog.findChild<QComboBox *>("cmbProfile")->setCurrentIndex(1 - saveLevel);
     const QString path = dir.filePath(QTest::currentDataTag() + QString(".tarnowick-profile"));
-    const QStringList openAsked = choose(dialog, "btnOpenProfile", path);
-
-    QCOMPARE(saveAsked + openAsked, QStringList({"Save profile", filter, "Open profile", filter}));
+    QCOMPARE(choose(dialog, "btnOpenProfile", path), QStringList{"Tarnowick profiles (*.tarnowick-profile)"});
     QCOMPARE(shown(boxes),
              QStringList({"Information | Save profile | Saved 10 setting(s).",
                           "Information | Open profile | Loaded 10 setting(s)."}));
     // DH was empty, so the file has none and the field keeps its text; PAN ID 4444
     // names WindSpeed, whose preset does not run (TO and MAC mode stay).
     QCOMPARE(formState(dialog), merged(saved, {{"txtDestinationAddressHigh", "AB"}, {"cmbConfiguration", "2"}}));
-    const QJsonObject root = readJson(path);
-    QCOMPARE(root.keys(), QStringList({"format", "settings", "version"})); // no module was read
-    QCOMPARE(root["settings"].toObject().value("TO"), "c0");
 }
 
-void tst_Profiles::failedSaveIsReported_data()
-{
-    QTest::addColumn<QString>("channelMask");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("folder not there") << "3EFFFC00"
-                                      << "Critical | Save profile | Failed to write file";
-    // A Read shows what the module answers, also an error; no file is asked for.
-    QTest::newRow("error reply in a field") << "ERROR"
-                                            << "Warning | Save profile | Invalid value for CM: ERROR.";
-}
-
-void tst_Profiles::failedSaveIsReported()
-{
-    QFETCH(QString, channelMask);
-    QFETCH(QString, message);
-
-    MessageBoxCatcher boxes;
-    FendrakeXBeeConfiguratorDialog dialog;
-    setForm(dialog, merged(plainForm, {{"txtChannelMask", channelMask}}));
-    const QStringList asked = choose(dialog, "btnSaveProfile", dir.filePath("gone/profile"));
-    QCOMPARE(shown(boxes), QStringList{message});
-    QCOMPARE(asked.isEmpty(), channelMask == "ERROR");
-}
-
-void tst_Profiles::loadedProfileIsWritten()
+void tst_Profiles::comparedWithModuleAndWritten()
 {
     if (!ModuleSimulator::isBuilt())
         QSKIP("the module simulator is not built");
-    const QString state = dir.filePath("modules.json");
-    ModuleSimulator simulator({"--guard-ms", "50", "--state", state});
+    ModuleSimulator simulator({"--guard-ms", "50", "--state", dir.filePath("modules.json")});
     QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
+    const auto bold = [&](const char *field) { return dialog.findChild<QWidget *>(field)->font().bold(); };
     QVERIFY(openPort(dialog, simulator.portA()));
-    QVERIFY(run(dialog, "btnReadSettings"));
-    // clang-format off
-    const QByteArray settings = R"({"TO": "80", "CM": "ffc00", "ID": "2222", "MT": "2", "DL": "1234", "DH": "0",
-        "BD": "3", "NB": "1", "SB": "1", "RO": "1F", "AP": "1"})";
-    // clang-format on
-    const QString path = store(dir, profile(settings));
+    QVERIFY(runToIdle(dialog, "btnReadSettings"));
+    choose(dialog, "btnSaveProfile", dir.filePath("read")); // after a Read the file names the module
+    QCOMPARE(readJson(dir.filePath("read.tarnowick-profile"))["module"].toObject(),
+             QJsonObject({{"SH", "13A200"}, {"SL", "40F1A001"}, {"VR", "8059"}}));
+
+    // The module holds TO C0; "module" is only a record, and a mask is shown as the calculator leaves it.
+    const QString path = store(dir, R"({"format": "tarnowick-profile", "version": 1, "settings": {"TO": "c0",
+        "CM": " 0xffc00 ", "ID": "2222", "MT": "2", "DL": "1234", "DH": "0", "BD": "3", "NB": "1", "SB": "1",
+        "RO": "1F", "AP": "1"}, "module": {"SH": "1"}})");
     choose(dialog, "btnOpenProfile", path);
-    QVERIFY(run(dialog, "btnWriteSettings"));
-    QTRY_COMPARE(shown(boxes).size(), 2);
-    QCOMPARE(boldFields(dialog), QStringList()); // cleared by the Write
-    // What the module took counts as what it holds.
+    QCOMPARE(formState(dialog)["txtChannelMask"], "ffc00");
+    // Bold are the fields Write will change, until the next Read or Write.
+    QVERIFY(bold("txtPANID") && bold("cmbAPIMode") && !bold("txtTransmitOptions") && !bold("cmbBaudRate"));
+    QVERIFY(runToIdle(dialog, "btnReadSettings"));
+    QVERIFY(!bold("txtPANID"));
     choose(dialog, "btnOpenProfile", path);
-    const QString loaded = "Information | Open profile | Loaded 11 setting(s).\n";
+    QVERIFY(runToIdle(dialog, "btnWriteSettings")); // its message is answered before the run ends
+    QVERIFY(!bold("txtPANID"));
+    // What the module took counts as what it holds; another port is most likely another module.
+    choose(dialog, "btnOpenProfile", path);
+    QVERIFY(openPort(dialog, simulator.portB()));
+    choose(dialog, "btnOpenProfile", path);
+    QVERIFY(!bold("txtPANID")); // no Read on this port, so nothing to compare with
+    const QString loaded = "Information | Open profile | Loaded 11 setting(s).";
+    const QString differing = loaded + "\nDifferent from the module: CM, ID, MT, DL, NB, SB, RO, AP.";
     QCOMPARE(shown(boxes),
-             QStringList({loaded + "Different from the module: TO, CM, ID, MT, DL, NB, SB, RO, AP.",
+             QStringList({"Information | Save profile | Saved 11 setting(s).", differing, differing,
                           "Information | Write settings | All settings have been written to the device.",
-                          loaded + "Same as the module."}));
-
-    const QJsonObject stored = readJson(state)["A"].toObject();
-    const QJsonObject expected = QJsonDocument::fromJson(settings.toUpper()).object();
-    for (auto it = expected.begin(); it != expected.end(); ++it)
+                          loaded + "\nSame as the module.", loaded}));
+    const QJsonObject stored = readJson(dir.filePath("modules.json"))["A"].toObject();
+    const QJsonObject written{{"TO", "C0"}, {"CM", "FFC00"}, {"ID", "2222"}, {"MT", "2"},  {"DL", "1234"}, {"DH", "0"},
+                              {"BD", "3"},  {"NB", "1"},     {"SB", "1"},    {"RO", "1F"}, {"AP", "1"}};
+    for (auto it = written.begin(); it != written.end(); ++it)
         QCOMPARE(stored[it.key()], it.value());
-}
-
-void tst_Profiles::comparedWithModuleRead_data()
-{
-    QTest::addColumn<bool>("portChanged"); // after the Read
-    QTest::addColumn<QByteArray>("settings");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("bold");
-
-    const QByteArray twoDiffer = R"({"TO": "c0", "CM": "3EFFFC00", "ID": "3333"})";
-    QTest::newRow("two differ") << false << twoDiffer << "Loaded 3 setting(s).\nDifferent from the module: CM, ID."
-                                << QStringList{"txtChannelMask", "txtPANID"};
-    QTest::newRow("same") << false << QByteArray(R"({"DH": "00", "BD": "3"})")
-                          << "Loaded 2 setting(s).\nSame as the module." << QStringList();
-    QTest::newRow("port changed") << true << twoDiffer << "Loaded 3 setting(s)." << QStringList();
-}
-
-void tst_Profiles::comparedWithModuleRead()
-{
-    QFETCH(bool, portChanged);
-    QFETCH(QByteArray, settings);
-    QFETCH(QString, message);
-    QFETCH(QStringList, bold);
-
-    if (!ModuleSimulator::isBuilt())
-        QSKIP("the module simulator is not built");
-    ModuleSimulator simulator({"--guard-ms", "50"});
-    QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
-    MessageBoxCatcher boxes;
-    FendrakeXBeeConfiguratorDialog dialog;
-    QVERIFY(openPort(dialog, simulator.portA()));
-    QVERIFY(run(dialog, "btnReadSettings"));
-    if (portChanged) {
-        auto *ports = dialog.findChild<QComboBox *>("cmbSerial");
-        ports->setCurrentIndex(0); // "None", then the other module
-        QTRY_COMPARE(ports->property("code"), QVariant(2));
-        QVERIFY(openPort(dialog, simulator.portB()));
-    }
-
-    choose(dialog, "btnSaveProfile", dir.filePath(QTest::currentDataTag()));
-    const QJsonObject module =
-        readJson(dir.filePath(QTest::currentDataTag() + QString(".tarnowick-profile")))["module"].toObject();
-    const QJsonObject identity{{"SH", "13A200"}, {"SL", "40F1A001"}, {"VR", "8059"}};
-    QCOMPARE(module, portChanged ? QJsonObject() : identity);
-
-    boxes.clear();
-    choose(dialog, "btnOpenProfile", store(dir, profile(settings)));
-    QCOMPARE(shown(boxes), QStringList{"Information | Open profile | " + message});
-    QCOMPARE(boldFields(dialog), bold);
-    QVERIFY(run(dialog, "btnReadSettings"));
-    QCOMPARE(boldFields(dialog), QStringList());
-}
-
-void tst_Profiles::startupProfile_data()
-{
-    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
-    QTest::addColumn<QString>("problem");
-
-    QTest::newRow("valid") << profile(R"({"ID": "3333", "BD": "6"})") << QString();
-    QTest::newRow("invalid value") << profile(R"({"MT": "9"})") << "Invalid value for MT: 9.";
-    QTest::newRow("no such file") << QByteArray() << "Failed to read file.";
-}
-
-void tst_Profiles::startupProfile()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, problem);
-
-    const QString path = bytes.isEmpty() ? dir.filePath("missing") : store(dir, bytes);
-    if (problem.isEmpty()) {
-        // As main() does with a good file: the form is filled, and no box holds up the start.
-        MessageBoxCatcher boxes;
-        FendrakeXBeeConfiguratorDialog dialog;
-        setForm(dialog, plainForm);
-        dialog.applyProfile(ProfileFile::read(path).settings);
-        QCOMPARE(formState(dialog),
-                 merged(plainForm, {{"txtPANID", "3333"}, {"cmbConfiguration", "1"}, {"cmbBaudRate", "6"}}));
-        QCOMPARE(boxes.count(), 0);
-        return;
-    }
-    const QString program = QCoreApplication::applicationDirPath() + "/../tarnowick";
-    QVERIFY2(QFile::exists(program), "build the tarnowick target first");
-    QProcess tarnowick;
-    tarnowick.start(program, {"--profile", path});
-    QVERIFY(tarnowick.waitForFinished(10000));
-    QCOMPARE(tarnowick.exitCode(), 2);
-    const QList<QByteArray> lines = tarnowick.readAllStandardError().trimmed().split('\n');
-    QCOMPARE(QString(lines.constLast()), QString("tarnowick: %1: %2").arg(path, problem));
 }
 
 QTEST_MAIN(tst_Profiles)

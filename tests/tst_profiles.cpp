@@ -32,7 +32,6 @@ QStringList choose(QWidget &dialog, const char *button, const QString &path)
     ModalDriver<QFileDialog> user([&](QFileDialog *files) {
         filters = files->nameFilters();
         answerFileDialog(files, path);
-        files->close(); // one that refused the name is still open: a failure, not a hang
     });
     dialog.findChild<QPushButton *>(button)->click();
     return filters;

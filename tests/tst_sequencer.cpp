@@ -55,8 +55,6 @@ private slots:
     void runs();
     void withoutAPort();
     void outOfTurn();
-    void replies_data();
-    void replies();
 };
 
 // clang-format off
@@ -68,10 +66,12 @@ void tst_Sequencer::runs_data()
     QTest::addColumn<Replies>("replies");
     QTest::addColumn<QList<QByteArray>>("sent");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<FormState>("changes"); // to the form by the run
 
     const auto row = [](const char *name, const char *button, const FormState &form, const QList<int> &picks,
-                        const Replies &replies, const QList<QByteArray> &sent, const QStringList &messages = {}) {
-        QTest::newRow(name) << QByteArray(button) << form << picks << replies << sent << messages;
+                        const Replies &replies, const QList<QByteArray> &sent, const QStringList &messages = {},
+                        const FormState &changes = {}) {
+        QTest::newRow(name) << QByteArray(button) << form << picks << replies << sent << messages << changes;
     };
     const char *read = "btnReadSettings";
     const char *write = "btnWriteSettings";
@@ -81,7 +81,9 @@ void tst_Sequencer::runs_data()
     // The port selector shows 9600: a write of another BD moves it.
     const QString follows = "\nThe port now runs at %1 baud, the module's new rate.";
 
-    row("read: NOK to +++, empty line to TO", read, {}, {}, {{"+++", "NOK"}, {"TO", ""}}, framed(readEntries));
+    // A Read's replies are "1" where the row gives none, which the form shows already.
+    row("read: NOK to +++, empty line to TO", read, {}, {}, {{"+++", "NOK"}, {"TO", ""}}, framed(readEntries), {},
+        {{"txtTransmitOptions", ""}});
     row("read: ok to +++", read, {}, {}, {{"+++", "ok"}}, {"+++"}, {notEntered.arg("Read")});
     row("write: error line to +++", write, {}, {}, {{"+++", "ERROR"}}, {"+++"}, {notEntered.arg("Write")});
     row("Scoreboard", write, {}, {1}, {}, framed(scoreboard), {written});
@@ -112,6 +114,21 @@ void tst_Sequencer::runs_data()
     row("write: no answer to the first entry", write, {}, {}, {{"TO=1", "-"}}, {"+++", "ATTO=1\r", "ATCN\r"},
         {noAnswer.arg("Write")});
     row("read: no answer to ATCN", read, {}, {}, {{"CN", "-"}}, framed(readEntries) << "ATCN\r", {noAnswer.arg("Read")});
+    row("read: replies shown as sent", read, {{"cmbConfiguration", "2"}}, {}, {
+        {"TO", "C0"}, {"CM", "3effdfff"}, {"MT", "3"}, {"DL", ""}, {"DH", "13A200"}, {"RO", "FF"},
+        {"SH", "13A200"}, {"SL", "41B2C3D4"}, {"BD", "7"}, {"NB", "2"}, {"SB", "0"}, {"AP", "2"}, {"ID", "1234"}}, framed(readEntries), {}, {{"txtTransmitOptions", "C0"}, {"txtChannelMask", "3effdfff"}, {"txtBroadcastMultiTransmits", "3"},
+                     {"txtDestinationAddressLow", ""}, {"txtDestinationAddressHigh", "13A200"},
+                     {"txtPacketizationTimeout", "FF"}, {"lblSerialHighValue", "13A200"},
+                     {"lblSerialLowValue", "41B2C3D4"}, {"cmbBaudRate", "7"}, {"cmbParity", "2"}, {"cmbStopBits", "0"},
+                     {"cmbAPIMode", "2"}, {"txtPANID", "1234"}, {"cmbConfiguration", "0"}});
+    row("read: no such item", read, {{"cmbConfiguration", "2"}}, {}, {{"BD", "8"}, {"NB", "3"}, {"SB", "2"}, {"AP", "3"}, {"ID", "4444"}},
+        framed(readEntries), {}, {{"txtPANID", "4444"}});
+    // A BD, NB or SB that is no number counts as 0; an AP that is none keeps the item.
+    row("read: no number", read, {{"cmbConfiguration", "2"}}, {}, {{"BD", "1C200"}, {"NB", "-1"}, {"SB", "ERROR"}, {"AP", "ERROR"}},
+        framed(readEntries), {}, {{"cmbBaudRate", "0"}, {"cmbStopBits", "0"}, {"cmbConfiguration", "0"}});
+    // The selector follows the PAN ID; the preset does not overwrite what the module said.
+    row("read: ID 3333", read, {{"cmbConfiguration", "2"}}, {}, {{"ID", "3333"}, {"TO", "C0"}}, framed(readEntries), {},
+        {{"txtPANID", "3333"}, {"cmbConfiguration", "1"}, {"txtTransmitOptions", "C0"}});
 }
 // clang-format on
 
@@ -123,14 +140,19 @@ void tst_Sequencer::runs()
     QFETCH(Replies, replies);
     QFETCH(QList<QByteArray>, sent);
     QFETCH(QStringList, messages);
+    QFETCH(FormState, changes);
 
     MessageBoxCatcher boxes;
     Bench bench(form);
     QVERIFY(bench.module.isReady());
     for (int item : picks)
         bench.dialog.findChild<QComboBox *>("cmbConfiguration")->setCurrentIndex(item);
+    const FormState before = formState(bench.dialog);
+    for (const QString &entry : readEntries.split(' '))
+        replies.insert(entry, replies.value(entry, "1"));
 
     QVERIFY(bench.click(button, replies));
+    QCOMPARE(formState(bench.dialog), merged(before, changes));
     QCOMPARE(bench.module.written(), sent);
     QTRY_COMPARE(shown(boxes), messages);
     const QString followed = messages.value(0).section("runs at ", 1).section(' ', 0, 0);
@@ -185,46 +207,6 @@ void tst_Sequencer::outOfTurn()
     QCOMPARE(bench.module.written().last(), "+++");
     QVERIFY2(sinceLastByte.elapsed() >= 900, qPrintable(QString::number(sinceLastByte.elapsed())));
     QCOMPARE(shown(boxes), QStringList());
-}
-
-// clang-format off
-void tst_Sequencer::replies_data()
-{
-    QTest::addColumn<Replies>("replies");  // to a Read, over "1" for every entry
-    QTest::addColumn<FormState>("changes"); // to the form, which shows WindSpeed before
-
-    QTest::newRow("shown as sent") << Replies{
-        {"TO", "C0"}, {"CM", "3effdfff"}, {"MT", "3"}, {"DL", ""}, {"DH", "13A200"}, {"RO", "FF"},
-        {"SH", "13A200"}, {"SL", "41B2C3D4"}, {"BD", "7"}, {"NB", "2"}, {"SB", "0"}, {"AP", "2"}, {"ID", "1234"}}
-        << FormState{{"txtTransmitOptions", "C0"}, {"txtChannelMask", "3effdfff"}, {"txtBroadcastMultiTransmits", "3"},
-                     {"txtDestinationAddressLow", ""}, {"txtDestinationAddressHigh", "13A200"},
-                     {"txtPacketizationTimeout", "FF"}, {"lblSerialHighValue", "13A200"},
-                     {"lblSerialLowValue", "41B2C3D4"}, {"cmbBaudRate", "7"}, {"cmbParity", "2"}, {"cmbStopBits", "0"},
-                     {"cmbAPIMode", "2"}, {"txtPANID", "1234"}, {"cmbConfiguration", "0"}};
-    QTest::newRow("no such item") << Replies{{"BD", "8"}, {"NB", "3"}, {"SB", "2"}, {"AP", "3"}, {"ID", "4444"}}
-        << FormState{{"txtPANID", "4444"}};
-    // A BD, NB or SB that is no number counts as 0; an AP that is none keeps the item.
-    QTest::newRow("no number") << Replies{{"BD", "1C200"}, {"NB", "-1"}, {"SB", "ERROR"}, {"AP", "ERROR"}}
-        << FormState{{"cmbBaudRate", "0"}, {"cmbStopBits", "0"}, {"cmbConfiguration", "0"}};
-    // The selector follows the PAN ID; the preset does not overwrite what the module said.
-    QTest::newRow("ID 3333") << Replies{{"ID", "3333"}, {"TO", "C0"}}
-        << FormState{{"txtPANID", "3333"}, {"cmbConfiguration", "1"}, {"txtTransmitOptions", "C0"}};
-}
-// clang-format on
-
-void tst_Sequencer::replies()
-{
-    QFETCH(Replies, replies);
-    QFETCH(FormState, changes);
-
-    const FormState before = {{"cmbConfiguration", "2"}};
-    Bench bench(before);
-    QVERIFY(bench.module.isReady());
-    Replies answers;
-    for (const QString &entry : readEntries.split(' '))
-        answers[entry] = replies.value(entry, "1");
-    QVERIFY(bench.click("btnReadSettings", answers));
-    QCOMPARE(formState(bench.dialog), merged(merged(plainForm, before), changes));
 }
 
 QTEST_MAIN(tst_Sequencer)

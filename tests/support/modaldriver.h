@@ -50,6 +50,8 @@ inline void answerFileDialog(QFileDialog *dialog, const QString &path)
     }
     name->setText(path);
     static_cast<QDialog *>(dialog)->accept(); // QFileDialog's own accept() is protected
+    // One that refused the name is still open: let the test fail rather than hang.
+    dialog->close();
 }
 
 #endif // MODALDRIVER_H

@@ -56,16 +56,10 @@ void tst_PortSelection::cleanup()
 
 QString tst_PortSelection::path(QChar letter) const
 {
-    switch (letter.unicode()) {
-    case 'A':
-        return a->slavePath();
-    case 'B':
-        return b->slavePath();
-    case 'X':
-        return QStringLiteral("/dev/tarnowick-gone");
-    default:
-        return QStringLiteral("None");
-    }
+    return letter == 'A' ? a->slavePath()
+        : letter == 'B'  ? b->slavePath()
+        : letter == 'X'  ? QStringLiteral("/dev/tarnowick-gone")
+                         : QStringLiteral("None");
 }
 
 QStringList tst_PortSelection::paths(const QString &letters) const

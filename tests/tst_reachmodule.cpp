@@ -21,11 +21,6 @@ QString serialLow(const FendrakeXBeeConfiguratorDialog &dialog)
     return dialog.findChild<QLabel *>("lblSerialLowValue")->text();
 }
 
-QString rateShown(const FendrakeXBeeConfiguratorDialog &dialog)
-{
-    return dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText();
-}
-
 int lastRateSent(const QSignalSpy &rates)
 {
     return rates.isEmpty() ? 0 : int(rates.last().at(0).value<QSerialPort::BaudRate>());
@@ -84,7 +79,7 @@ void tst_ReachModule::search()
     const qint64 searchMs = user.boxes.boxes().at(1).shownAtMs - user.boxes.boxes().at(0).shownAtMs;
     QVERIFY2(searchMs < 14000, qPrintable(QString::number(searchMs)));
     // The rate found is kept like a choice of the user's; none found brings back the old one.
-    QCOMPARE(rateShown(user.dialog), rate);
+    QCOMPARE(user.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), rate);
     QCOMPARE(lastRateSent(rates), rate.toInt());
     QCOMPARE(QSettings(user.settings.filePath(), QSettings::IniFormat).value("general/baudrate", 9600).toInt(),
              rate.toInt());
@@ -118,7 +113,7 @@ void tst_ReachModule::searchCancelled()
     QTRY_VERIFY(!progress || !progress->isVisible());
     QTest::qWait(2 * 1500); // a search would have moved on by now
     QVERIFY(written.isEmpty());
-    QCOMPARE(rateShown(user.dialog), "9600");
+    QCOMPARE(user.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), "9600");
     QCOMPARE(shown(user.boxes), QStringList{didNotAnswer});
 }
 

@@ -72,9 +72,10 @@ int main(int argc, char **argv)
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
 
-    // Module B plays the remote transmitter, a little faster than 5 s so the chart fills in a minute.
-    ModuleSimulator simulator({"--guard-ms", "50", "--auto-transmit", "B", "--auto-interval-ms", "800", "--rssi", "-74",
-                               "--rssi-jitter", "5", "--loss", "0.05", "--seed", "7"});
+    // Module B plays the remote transmitter, faster than every 5 s so the chart fills in about a minute, but
+    // with room for each line's RSSI query, which waits a guard time of silence before "+++".
+    ModuleSimulator simulator({"--guard-ms", "50", "--auto-transmit", "B", "--auto-interval-ms", "1600", "--rssi",
+                               "-74", "--rssi-jitter", "5", "--loss", "0.05", "--seed", "7"});
     if (!simulator.start()) {
         std::fprintf(stderr, "screenshot_tour: %s\n", qPrintable(simulator.errorString()));
         return 1;

@@ -1,8 +1,8 @@
 #ifndef DIALOGPROBE_H
 #define DIALOGPROBE_H
 
-#include "logic/baudratesearch.h"
 #include "app/fendrakexbeeconfiguratordialog.h"
+#include "logic/baudratesearch.h"
 
 // The two things about the dialog a test cannot reach through its widgets,
 // its signals or a module (the dialog befriends it):

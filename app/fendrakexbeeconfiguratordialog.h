@@ -127,7 +127,7 @@ private:
     bool showRunWarning(int type, const QString &text, bool offerSearch = false);
     QTimer *replyDeadline = nullptr; // a waiting state gives up when it fires
     LineSilence lineSilence;
-    QDeadlineTimer lateEscapeReply; // while running, an "OK" means an unused command mode
+    QDeadlineTimer lateEscapeReply; // until it expires, an "OK" answers a "+++" whose run gave up
 
     // the Settings tab's fields, reached through the catalogue (app/settingsfields.cpp)
     QWidget *settingField(const ModuleSetting &setting) const;

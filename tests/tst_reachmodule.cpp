@@ -119,10 +119,10 @@ void tst_ReachModule::searchCancelled()
 
 // A stray line answers "+++" first; the module's "OK" follows after its guard
 // time and must not leave it in command mode. The guard time is the longest a
-// module may have (3.3 s) but for a margin, and a Read then still succeeds.
+// module may have (3.3 s), and a Read then still succeeds.
 void tst_ReachModule::lateReplyLongGuardTime()
 {
-    SimulatedSession user({"--guard-ms", "3000"});
+    SimulatedSession user({"--guard-ms", "3300"});
     QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
     QSerialPort remote(user.simulator.portB());
     QVERIFY(remote.open(QIODevice::ReadWrite));
@@ -140,7 +140,7 @@ void tst_ReachModule::lateReplyLongGuardTime()
     QCOMPARE(written.count("ATCN\r"), 1);
 
     // Once the module's own guard time has passed since that ATCN, command mode works again.
-    QTest::qWait(2500);
+    QTest::qWait(3000);
     QVERIFY(runToIdle(user.dialog, "btnReadSettings"));
     QCOMPARE(serialLow(user.dialog), "40F1A001");
     QCOMPARE(user.boxes.count(), 1);

@@ -3,7 +3,7 @@
 
 #include "catalogue/modulesettings.h"
 #include "logic/baudrates.h"
-#include "logic/baudratesearch.h"
+#include "logic/commandsession.h"
 #include "serial/serialport.h"
 
 #include <QChart>
@@ -50,14 +50,9 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
 
     serialThread->start(QThread::InheritPriority);
 
-    commandTimer = new QTimer;
-    connect(commandTimer, &QTimer::timeout, this, &FendrakeXBeeConfiguratorDialog::onCommandTimerTimeout);
-    replyDeadline = new QTimer;
-    replyDeadline->setSingleShot(true);
-    connect(replyDeadline, &QTimer::timeout, this, &FendrakeXBeeConfiguratorDialog::onReplyDeadlineExpired);
     testTimer = new QTimer;
     connect(testTimer, &QTimer::timeout, this, &FendrakeXBeeConfiguratorDialog::onTestTimerTimeout);
-    baudRateSearch = new BaudRateSearch(lineSilence, this);
+    session = new CommandSession(*this, sessionClock, this);
 
     createChart();
     fillPortList();
@@ -66,7 +61,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
 
     ui->progressBar->hide();
     ui->progressBar->setValue(0);
-    ui->progressBar->setMaximum(commandList.size());
+    ui->progressBar->setMaximum(0);
     applyUserLevel();
     ui->rdbTransmitter->setChecked(true);
     chartView->hide();
@@ -88,10 +83,6 @@ FendrakeXBeeConfiguratorDialog::~FendrakeXBeeConfiguratorDialog()
 
     testTimer->stop();
     delete testTimer;
-    commandTimer->stop();
-    delete commandTimer;
-    replyDeadline->stop();
-    delete replyDeadline;
 
     delete ui;
 }
@@ -166,10 +157,15 @@ void FendrakeXBeeConfiguratorDialog::connectWidgets()
     connect(ui->btnStartTest, &QPushButton::clicked, this, &Dialog::onStartTestClicked);
     connect(ui->btnExportResults, &QPushButton::clicked, this, &Dialog::onExportResultsClicked);
     connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(baudRateSearch, &BaudRateSearch::trying, this, &Dialog::onBaudRateSearchTrying);
-    connect(baudRateSearch, &BaudRateSearch::writeRequested, this, &Dialog::sendToModule);
-    connect(baudRateSearch, &BaudRateSearch::found, this, &Dialog::onBaudRateSearchFound);
-    connect(baudRateSearch, &BaudRateSearch::exhausted, this, &Dialog::onBaudRateSearchExhausted);
+    connect(session, &CommandSession::commandModeEntered, this, &Dialog::onCommandModeEntered);
+    connect(session, &CommandSession::entrySent, this, &Dialog::onEntrySent);
+    connect(session, &CommandSession::exitSent, this, &Dialog::onExitSent);
+    connect(session, &CommandSession::replyReceived, this, &Dialog::onEntryReply);
+    connect(session, &CommandSession::runFinished, this, &Dialog::onRunFinished);
+    connect(session, &CommandSession::idleLineReceived, this, &Dialog::handleTestLine);
+    connect(session, &CommandSession::searchTrying, this, &Dialog::onBaudRateSearchTrying);
+    connect(session, &CommandSession::searchFound, this, &Dialog::onBaudRateSearchFound);
+    connect(session, &CommandSession::searchExhausted, this, &Dialog::onBaudRateSearchExhausted);
 
     // profile files
     connect(ui->btnOpenProfile, &QPushButton::clicked, this, &Dialog::onOpenProfileClicked);

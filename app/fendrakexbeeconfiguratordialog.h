@@ -1,12 +1,12 @@
 #ifndef FENDRAKEXBEECONFIGURATORDIALOG_H
 #define FENDRAKEXBEECONFIGURATORDIALOG_H
 
-#include "logic/linesilence.h"
+#include "logic/moduleport.h"
 #include "logic/rangeteststatistics.h"
 #include "logic/rssisample.h"
+#include "logic/sessionclock.h"
 #include "logic/userlevel.h"
 
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QHash>
 #include <QList>
@@ -30,13 +30,14 @@ class QTimer;
 class QValueAxis;
 QT_END_NAMESPACE
 
-class BaudRateSearch;
+class CommandSession;
 class SerialPort;
 struct ModuleSetting;
+struct RunOutcome;
 
 // The main window and the controller of the whole program: every user
 // action, every line from the module and every timer tick arrives here.
-class FendrakeXBeeConfiguratorDialog : public QDialog
+class FendrakeXBeeConfiguratorDialog : public QDialog, private ModulePort
 {
     Q_OBJECT
 
@@ -69,7 +70,6 @@ private slots:
     void onProfileChanged();
     void onConfigurationChanged();
     void onConfigureChannelMaskClicked();
-    void onCommandTimerTimeout();
     void onTestModeClicked();
     void onStartTestClicked();
     void onExportResultsClicked();
@@ -93,41 +93,34 @@ private:
     void fitPortSelector();
     void setPortCode(int code);
     int selectedBaudRate() const;
-    void followModuleBaudRate(int bdIndex);
-    QString rateChangeNote; // a write run's BD moved the port: said in its message
 
     // baud-rate search
     void startBaudRateSearch();
-    void onBaudRateSearchTrying(int attempt, int rate);
+    void onBaudRateSearchTrying(int attempt, int rate, bool slowPass);
     void onBaudRateSearchFound(int rate);
     void onBaudRateSearchExhausted();
     void onBaudRateSearchCancelled();
     void endBaudRateSearch();
-    BaudRateSearch *baudRateSearch = nullptr;
     QPointer<QProgressDialog> searchProgress;
-    int searchOriginalRate = 9600;
 
     // user levels
     void applyUserLevel();
 
-    // command sequencer
-    void sendToModule(const QByteArray &bytes); // every byte for the module goes through here
-    bool readyForRun(const QString &refusal);   // warns with refusal when no port is open
+    // command sequencer: the session runs the dialogue, the dialog shows it
+    void writeToModule(const QByteArray &bytes) override; // every byte for the module goes through here
+    void setPortRate(int rate) override;
+    bool readyForRun(const QString &refusal); // warns with refusal when no port is open
     void startRun(int type, const QStringList &entries);
-    void returnToIdle(); // ends a run where it stands, without a message
     void setCommandProgressVisible(bool visible);
-    void sendEscape();
-    void sendNextEntry();
-    void sendExit();
-    void finishRun();
-    void takeEntryReply(const QString &line);
-    bool takeLateEscapeReply(const QString &line);
-    void onReplyDeadlineExpired();
+    void onCommandModeEntered();
+    void onEntrySent(int index);
+    void onExitSent();
+    void onEntryReply(const QString &entry, const QString &reply);
+    void onRunFinished(const RunOutcome &outcome);
     // True when the user chose to search the baud rates (offered if asked for).
     bool showRunWarning(int type, const QString &text, bool offerSearch = false);
-    QTimer *replyDeadline = nullptr; // a waiting state gives up when it fires
-    LineSilence lineSilence;
-    QDeadlineTimer lateEscapeReply; // until it expires, an "OK" answers a "+++" whose run gave up
+    SteadyClock sessionClock;
+    CommandSession *session = nullptr;
 
     // the Settings tab's fields, reached through the catalogue (app/settingsfields.cpp)
     QWidget *settingField(const ModuleSetting &setting) const;
@@ -139,9 +132,7 @@ private:
     void parseCommandResponse(const QString &command, const QString &response);
     void noteWritten(const QString &command, const QString &value);
     void writeSettings();
-    void showWriteOutcome();
-    QStringList refusedEntries;              // write entries the module did not acknowledge
-    std::optional<int> acknowledgedBdIndex;  // a write's BD the module took
+    void showWriteOutcome(const RunOutcome &outcome);
     bool configurationFollowsModule = false; // a read moves cmbConfiguration: no preset
     void handleRssiReply(const QString &response);
     void handleTestLine(const QString &line);
@@ -151,15 +142,9 @@ private:
     SerialPort *serialWorker = nullptr;
     QThread *serialThread = nullptr;
     bool serialPortOpen = false;
-    QTimer *commandTimer = nullptr;
     UserLevel userLevel = Beginner;
     QTimer *testTimer = nullptr;
     quint32 testPacketCounter = 0;
-    qint32 commandState = 0;
-    QStringList commandList;
-    qint32 commandIndex = 0;
-    QString currentCommand;
-    qint32 runType = 0;
     QLineSeries *rssiSeries = nullptr;
     QChart *rssiChart = nullptr;
     QChartView *chartView = nullptr;

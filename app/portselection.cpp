@@ -3,6 +3,7 @@
 
 #include "app/popupwatcher.h"
 #include "logic/baudrates.h"
+#include "logic/commandsession.h"
 #include "serial/availableports.h"
 #include "settings/settings.h"
 
@@ -90,6 +91,7 @@ void FendrakeXBeeConfiguratorDialog::restoreSerialSelection()
     // now so the worker always runs what the combo boxes show. It ignores
     // a port and a rate it already has.
     emit change_port(ui->cmbSerial->currentText());
+    session->setPortRate(selectedBaudRate());
     emit change_baud_rate(QSerialPort::BaudRate(selectedBaudRate()));
 }
 
@@ -155,30 +157,17 @@ void FendrakeXBeeConfiguratorDialog::onSerialPortBaudRateChanged(int currentInde
 {
     Q_UNUSED(currentIndex);
     const int rate = selectedBaudRate();
+    session->setPortRate(rate);
     emit change_baud_rate(QSerialPort::BaudRate(rate));
     Settings::instance()->setValue(settingsGroup, baudRateKey, rate);
-}
-
-void FendrakeXBeeConfiguratorDialog::followModuleBaudRate(int bdIndex)
-{
-    const std::optional<int> rate = BaudRates::forBdIndex(bdIndex);
-    if (rate && *rate == selectedBaudRate())
-        return;
-    const int item = rate ? ui->cmbSerialBaudRate->findData(*rate) : -1;
-    if (item < 0) {
-        rateChangeNote = tr("The module now runs at another rate; choose it under Baud rate.");
-        return;
-    }
-    // Chosen as if by the user: the port follows and the choice is kept.
-    ui->cmbSerialBaudRate->setCurrentIndex(item);
-    rateChangeNote = tr("The port now runs at %1 baud, the module's new rate.").arg(*rate);
 }
 
 void FendrakeXBeeConfiguratorDialog::onPortOpened(bool open)
 {
     if (ui->cmbSerial->currentIndex() == 0) {
         // Without a port no reply can come, so a run under way ends here.
-        returnToIdle();
+        session->abandonRun();
+        setCommandProgressVisible(false);
         serialPortOpen = false;
         setPortCode(NoPortSelected);
     } else {

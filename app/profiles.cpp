@@ -1,7 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "app/configsequence.h"
+#include "logic/commandsession.h"
 #include "catalogue/modulesettings.h"
 #include "catalogue/presets.h"
 #include "logic/filesaving.h"

@@ -1,7 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "app/configsequence.h"
+#include "logic/commandsession.h"
 #include "catalogue/modulesettings.h"
 #include "catalogue/presets.h"
 #include "logic/replymapping.h"
@@ -37,6 +37,6 @@ void FendrakeXBeeConfiguratorDialog::parseCommandResponse(const QString &command
 
 void FendrakeXBeeConfiguratorDialog::rememberModuleReply(const QString &command, const QString &response)
 {
-    if (runType == RunRead)
+    if (session->runType() == RunRead)
         moduleReplies.insert(command, response);
 }

@@ -1,18 +1,14 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "logic/baudrates.h"
-#include "logic/baudratesearch.h"
+#include "logic/commandsession.h"
 
 #include <QMessageBox>
 #include <QProgressDialog>
 
 void FendrakeXBeeConfiguratorDialog::startBaudRateSearch()
 {
-    searchOriginalRate = selectedBaudRate();
-    const QList<int> &rates = BaudRates::searchOrder();
-    searchProgress =
-        new QProgressDialog(tr("Trying %1 baud…").arg(rates.first()), tr("Cancel"), 0, int(rates.size()), this);
+    searchProgress = new QProgressDialog(QString(), tr("Cancel"), 0, 2 * CommandSession::searchAttempts(), this);
     searchProgress->setWindowTitle(tr("Search baud rates"));
     searchProgress->setWindowModality(Qt::WindowModal);
     searchProgress->setAutoClose(false);
@@ -21,18 +17,18 @@ void FendrakeXBeeConfiguratorDialog::startBaudRateSearch()
     connect(searchProgress, &QProgressDialog::canceled, this,
             &FendrakeXBeeConfiguratorDialog::onBaudRateSearchCancelled);
     searchProgress->show();
-    baudRateSearch->start();
+    session->startSearch();
 }
 
-void FendrakeXBeeConfiguratorDialog::onBaudRateSearchTrying(int attempt, int rate)
+void FendrakeXBeeConfiguratorDialog::onBaudRateSearchTrying(int attempt, int rate, bool slowPass)
 {
-    if (searchProgress) {
-        searchProgress->setLabelText(tr("Trying %1 baud…").arg(rate));
-        searchProgress->setValue(attempt);
-    }
-    // The port alone moves; the selector keeps showing the user's choice
-    // until a rate has answered.
-    emit change_baud_rate(QSerialPort::BaudRate(rate));
+    if (!searchProgress)
+        return;
+    // setValue() of a modal progress window processes events: the search is
+    // already in order for whatever they bring (a Cancel, a reply).
+    searchProgress->setLabelText(slowPass ? tr("Trying %1 baud, waiting out a long guard time…").arg(rate)
+                                          : tr("Trying %1 baud…").arg(rate));
+    searchProgress->setValue(slowPass ? attempt + CommandSession::searchAttempts() : attempt);
 }
 
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchFound(int rate)
@@ -46,18 +42,16 @@ void FendrakeXBeeConfiguratorDialog::onBaudRateSearchFound(int rate)
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchExhausted()
 {
     endBaudRateSearch();
-    emit change_baud_rate(QSerialPort::BaudRate(searchOriginalRate));
     QMessageBox::warning(this, tr("Search baud rates"),
                          tr("No module answered at any baud rate. Check the port, the cable and the module's power."));
 }
 
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchCancelled()
 {
-    if (!baudRateSearch->isRunning())
+    if (!session->searching())
         return;
-    baudRateSearch->cancel();
+    session->cancelSearch();
     endBaudRateSearch();
-    emit change_baud_rate(QSerialPort::BaudRate(searchOriginalRate));
 }
 
 void FendrakeXBeeConfiguratorDialog::endBaudRateSearch()

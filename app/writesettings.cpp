@@ -1,9 +1,8 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "app/configsequence.h"
 #include "catalogue/modulesettings.h"
-#include "logic/baudratesearch.h"
+#include "logic/commandsession.h"
 #include "logic/configentries.h"
 
 #include <QMessageBox>
@@ -27,16 +26,22 @@ QHash<QString, QString> FendrakeXBeeConfiguratorDialog::writeRunValues() const
 
 void FendrakeXBeeConfiguratorDialog::writeSettings()
 {
-    if (commandState != StateIdle)
+    if (session->isBusy())
         return;
     startRun(RunWrite, configWriteEntries(writeRunValues()));
 }
 
-void FendrakeXBeeConfiguratorDialog::showWriteOutcome()
+void FendrakeXBeeConfiguratorDialog::showWriteOutcome(const RunOutcome &outcome)
 {
     // A new UART rate took effect whatever else the module refused, so the
     // note on the port's rate goes with either message.
-    const QString note = rateChangeNote.isEmpty() ? QString() : QLatin1Char('\n') + rateChangeNote;
+    QString note;
+    if (outcome.followedRate)
+        note =
+            QLatin1Char('\n') + tr("The port now runs at %1 baud, the module's new rate.").arg(*outcome.followedRate);
+    else if (outcome.rateUnknown)
+        note = QLatin1Char('\n') + tr("The module now runs at another rate; choose it under Baud rate.");
+    const QStringList &refusedEntries = outcome.refused;
     if (refusedEntries.isEmpty()) {
         QMessageBox::information(this, tr("Write settings"),
                                  tr("All settings have been written to the device.") + note);

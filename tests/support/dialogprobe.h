@@ -2,7 +2,7 @@
 #define DIALOGPROBE_H
 
 #include "app/fendrakexbeeconfiguratordialog.h"
-#include "logic/baudratesearch.h"
+#include "logic/commandsession.h"
 
 // The two things about the dialog a test cannot reach through its widgets,
 // its signals or a module (the dialog befriends it):
@@ -16,7 +16,7 @@ public:
 
     // No run and no search under way. Nothing on screen says so: the buttons
     // stay usable throughout a run.
-    bool isIdle() const { return d.commandState == 0 && !d.baudRateSearch->isRunning(); }
+    bool isIdle() const { return !d.session->isBusy(); }
 
     // A sample as an RSSI query adds it. A module delivers one a second at
     // most; the chart's window and its bound of 500 need hundreds.

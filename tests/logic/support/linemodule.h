@@ -1,0 +1,63 @@
+#ifndef LINEMODULE_H
+#define LINEMODULE_H
+
+#include "fakeclock.h"
+#include "logic/moduleport.h"
+
+#include <QMap>
+#include <QStringList>
+
+#include <optional>
+
+class CommandSession;
+
+// How the module on the line is set up, and what it answers: replies by
+// "+++", entry ("VR", "ID=3333") or "CN"; "OK" where none is given, "-" for
+// silence. A "+++" answered with a text without "OK" leaves it in data mode.
+struct LineModuleSetup
+{
+    int rate = 9600;
+    int guardMs = 1000;
+    QMap<QString, QString> replies;
+    std::optional<int> escapeReplyMs; // the "OK" comes this long after "+++" instead of a guard time
+    QString strayLine;                // arrives from the radio 50 ms after "+++"
+};
+
+// A module at the far end of a serial line, on a fake clock. Bytes take ten
+// bit times each on the wire; a port at another rate than the module's
+// garbles both directions (nothing readable, no line end). "+++" is taken
+// only after a guard time of silence before it and the guard time after it.
+class LineModule : public ModulePort
+{
+public:
+    LineModule(FakeClock &clock, const LineModuleSetup &setup);
+
+    void attach(CommandSession *session) { this->session = session; }
+    void writeToModule(const QByteArray &bytes) override;
+    void setPortRate(int rate) override;
+
+    // Every emission as "+++", the entry ("VR", "CN") or "data", with "@ms"
+    // and, where the port ran at another rate than 9600, "/rate".
+    QStringList wire() const { return emissions; }
+    bool inCommandMode() const { return commandMode; }
+    int portRate() const { return port; }
+    // A line the module puts out unasked.
+    void say(const QString &line) { reply(line); }
+
+private:
+    double byteMs(int rate) const { return 10000.0 / rate; }
+    void takeEscape(qint64 startMs, qint64 endMs);
+    void takeCommand(const QString &entry, qint64 endMs);
+    void reply(const QString &line, qint64 atMs = -1);
+
+    FakeClock &clock;
+    LineModuleSetup setup;
+    CommandSession *session = nullptr;
+    int port = 9600;
+    QStringList emissions;
+    bool commandMode = false;
+    qint64 lastByteEndMs = -100000;
+    int escapeAttempt = 0;
+};
+
+#endif // LINEMODULE_H

@@ -54,14 +54,10 @@ void tst_ReachModule::search_data()
 
     const QString found = "Information | Search baud rates | Found the module at %1 baud.";
     QTest::newRow("at 115200") << QStringList{"--bd", "A:7"} << found.arg(115200) << "115200";
-    QTest::newRow("at 1200, the last rate tried") << QStringList{"--bd", "A:0"} << found.arg(1200) << "1200";
-    QTest::newRow("nobody answers") << QStringList{"--silent", "A"}
-                                    << "Warning | Search baud rates | No module answered at any baud rate. Check the "
-                                       "port, the cable and the module's power."
-                                    << "9600";
 }
 
 // From the warning of a Read that got no answer; the search's bound is 14 s.
+// The search's rules on a fake clock are the session's own tests.
 void tst_ReachModule::search()
 {
     QFETCH(QStringList, module);
@@ -112,7 +108,12 @@ void tst_ReachModule::searchCancelled()
     QCOMPARE(lastRateSent(rates), 9600);
     QTRY_VERIFY(!progress || !progress->isVisible());
     QTest::qWait(2 * 1500); // a search would have moved on by now
-    QVERIFY(written.isEmpty());
+    // Nothing but leaving the command mode that the last "+++" may have opened.
+    QList<QByteArray> after;
+    for (const QList<QVariant> &emission : written)
+        after.append(emission.at(0).toByteArray());
+    after.removeAll("+++");
+    QVERIFY2(after.isEmpty() || after == QList<QByteArray>{"ATCN\r"}, after.join(' ').constData());
     QCOMPARE(user.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), "9600");
     QCOMPARE(shown(user.boxes), QStringList{didNotAnswer});
 }

@@ -1,7 +1,7 @@
 # Installation (program, desktop entry, icon) and the Debian package.
 include(GNUInstallDirs)
 
-install(TARGETS tarnowick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tarnowick tarnowick-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES resources/app/tarnowick.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES resources/app/tarnowick.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 

@@ -34,6 +34,20 @@ int CommandSession::guardSilenceMs() const
     return guardByRate.value(rate, factoryGuardMs) + guardMarginMs;
 }
 
+void CommandSession::assumeEarlierWrite(qint64 msAgo, int guardMs)
+{
+    lastWriteMs = clock.nowMs() - qMax<qint64>(0, msAgo);
+    if (guardMs > 0)
+        guardByRate.insert(rate, qMin(guardMs, int(longestGuardMs)));
+}
+
+std::optional<qint64> CommandSession::msSinceLastWrite() const
+{
+    if (!lastWriteMs)
+        return std::nullopt;
+    return clock.nowMs() - *lastWriteMs;
+}
+
 int CommandSession::silenceRemainingMs(int silenceMs) const
 {
     if (!lastWriteMs)

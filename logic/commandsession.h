@@ -107,6 +107,12 @@ public:
     QString currentCommand() const { return current; }
     // The silence "+++" needs after the last byte written, at the port's rate.
     int guardSilenceMs() const;
+    // What an earlier program on the same port left: its last byte msAgo, and
+    // the guard time it measured (0: none). A module answers "+++" only after
+    // a guard time of silence, whoever spoke last.
+    void assumeEarlierWrite(qint64 msAgo, int guardMs);
+    std::optional<qint64> msSinceLastWrite() const;
+    int measuredGuardMs() const { return guardByRate.value(rate, 0); }
 
     // The baud-rate search: a fast pass at the factory guard time, then a
     // slow pass that waits out the longest one.

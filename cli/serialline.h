@@ -1,0 +1,34 @@
+#ifndef SERIALLINE_H
+#define SERIALLINE_H
+
+#include "logic/lineframer.h"
+#include "logic/moduleport.h"
+
+#include <QObject>
+#include <QSerialPort>
+
+class CommandSession;
+
+// The command line's serial port: bytes out, lines in to the session.
+class SerialLine : public QObject, public ModulePort
+{
+    Q_OBJECT
+
+public:
+    explicit SerialLine(QSerialPort &port, QObject *parent = nullptr);
+    void attach(CommandSession *session) { this->session = session; }
+
+    void writeToModule(const QByteArray &bytes) override;
+    void setPortRate(int rate) override;
+    // Waits (bounded) until what was written has left, before the program ends.
+    void drain();
+
+private:
+    void onReadyRead();
+
+    QSerialPort &port;
+    CommandSession *session = nullptr;
+    LineFramer framer;
+};
+
+#endif // SERIALLINE_H

@@ -37,7 +37,6 @@ private slots:
     void search_data();
     void search();
     void searchCancelled();
-    void lateReplyLongGuardTime();
 };
 
 void tst_ReachModule::initTestCase()
@@ -116,35 +115,6 @@ void tst_ReachModule::searchCancelled()
     QVERIFY2(after.isEmpty() || after == QList<QByteArray>{"ATCN\r"}, after.join(' ').constData());
     QCOMPARE(user.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), "9600");
     QCOMPARE(shown(user.boxes), QStringList{didNotAnswer});
-}
-
-// A stray line answers "+++" first; the module's "OK" follows after its guard
-// time and must not leave it in command mode. The guard time is the longest a
-// module may have (3.3 s), and a Read then still succeeds.
-void tst_ReachModule::lateReplyLongGuardTime()
-{
-    SimulatedSession user({"--guard-ms", "3300"});
-    QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
-    QSerialPort remote(user.simulator.portB());
-    QVERIFY(remote.open(QIODevice::ReadWrite));
-    QList<QByteArray> written;
-    connect(&user.dialog, &FendrakeXBeeConfiguratorDialog::write_data, &user.dialog, [&](const QByteArray &bytes) {
-        written.append(bytes);
-        if (bytes == "+++" && written.size() == 1)
-            remote.write("HELLO\r"); // over the radio to module A, before its guard time is up
-    });
-
-    user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
-    QTRY_COMPARE(shown(user.boxes), QStringList{"Warning | Read settings | The module did not enter command mode."});
-    QTRY_COMPARE_WITH_TIMEOUT(written, QList<QByteArray>({"+++", "ATCN\r"}), 6000);
-    QTest::qWait(1000);
-    QCOMPARE(written.count("ATCN\r"), 1);
-
-    // Once the module's own guard time has passed since that ATCN, command mode works again.
-    QTest::qWait(3000);
-    QVERIFY(runToIdle(user.dialog, "btnReadSettings"));
-    QCOMPARE(serialLow(user.dialog), "40F1A001");
-    QCOMPARE(user.boxes.count(), 1);
 }
 
 QTEST_MAIN(tst_ReachModule)

@@ -4,6 +4,7 @@
 #include "isolatedsettings.h"
 #include "modaldriver.h"
 #include "modulesimulator.h"
+#include "namedpipe.h"
 #include "simulateduser.h"
 #include "snapshots.h"
 
@@ -46,6 +47,7 @@ class tst_Profiles : public QObject
 private slots:
     void brokenFileIsRefused_data();
     void brokenFileIsRefused();
+    void saveIsRefused_data();
     void saveIsRefused();
     void roundTripAcrossLevels_data();
     void roundTripAcrossLevels();
@@ -58,7 +60,7 @@ private:
 
 void tst_Profiles::brokenFileIsRefused_data()
 {
-    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all; "|": a named pipe nobody writes to
     QTest::addColumn<QString>("problem");
 
     // The bad entry sorts after a good one, so a half-loaded file would show.
@@ -73,10 +75,12 @@ void tst_Profiles::brokenFileIsRefused_data()
     QTest::newRow("text pattern") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333", "MT": "6"}})") << "Invalid value for MT: 6.";
     QTest::newRow("text with line break") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333", "TO": "C0\n"}})") << R"(Invalid value for TO: "C0\n".)";
     QTest::newRow("long text cut short") << R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": ")" + QByteArray(50, '3') + R"("}})" << "Invalid value for ID: " + QString(40, '3') + QChar(0x2026) + ".";
+    QTest::newRow("long channel mask") << R"({"format": "tarnowick-profile", "version": 1, "settings": {"BD": "5", "CM": ")" + QByteArray(300, '0') + R"(1F"}})" << "Invalid value for CM: " + QString(40, '0') + QChar(0x2026) + ".";
     QTest::newRow("channel 9") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"BD": "5", "CM": "200"}})") << "Invalid value for CM: 200.";
     QTest::newRow("combo index") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"AP": "2", "BD": "8"}})") << "Invalid value for BD: 8.";
     QTest::newRow("combo index as number") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"AP": "2", "BD": 3}})") << "Invalid value for BD: 3.";
     QTest::newRow("no such file") << QByteArray() << "Failed to read file.";
+    QTest::newRow("named pipe") << QByteArray("|") << "Failed to read file.";
     // clang-format on
 }
 
@@ -86,12 +90,20 @@ void tst_Profiles::brokenFileIsRefused()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, problem);
 
-    const QString path = bytes.isEmpty() ? dir.filePath("missing") : store(dir, bytes);
+    QString path = bytes.isEmpty() ? dir.filePath("missing") : store(dir, bytes);
+    if (bytes == "|") {
+        path = dir.filePath("pipe.tarnowick-profile");
+        QVERIFY(makeNamedPipe(path));
+    }
     if (!bytes.isEmpty()) { // Open… offers existing files only
         MessageBoxCatcher boxes;
         FendrakeXBeeConfiguratorDialog dialog;
         setForm(dialog, plainForm);
-        choose(dialog, "btnOpenProfile", path);
+        {
+            const PipeWatchdog watchdog(path);
+            choose(dialog, "btnOpenProfile", path);
+            QVERIFY2(!watchdog.fired(), "waited for a writer");
+        }
         QCOMPARE(shown(boxes), QStringList{"Warning | Open profile | " + problem});
         QCOMPARE(formState(dialog), plainForm);
     }
@@ -104,17 +116,47 @@ void tst_Profiles::brokenFileIsRefused()
              "tarnowick: " + path + ": " + problem);
 }
 
+void tst_Profiles::saveIsRefused_data()
+{
+    QTest::addColumn<QString>("target"); // in the test's folder; empty: no file is asked for
+    QTest::addColumn<QString>("made");   // there before the save: "|" a named pipe nobody reads, or a link to a device
+    QTest::addColumn<QString>("channelMask");
+    QTest::addColumn<QStringList>("boxes");
+
+    const QString failed = "Critical | Save profile | Failed to write file";
+    const QString replace = "Warning | Save profile | %1 already exists.\nDo you want to replace it?";
+    // clang-format off
+    QTest::newRow("no such folder") << "gone/profile" << "" << "1" << QStringList{failed};
+    QTest::newRow("pipe nobody reads") << "unread.tarnowick-profile" << "|" << "1" << QStringList{replace.arg("unread.tarnowick-profile"), failed};
+    QTest::newRow("device taking nothing") << "full.tarnowick-profile" << "/dev/full" << "1" << QStringList{replace.arg("full.tarnowick-profile"), failed};
+    // A Read shows the module's replies, also an error, which no file could load again.
+    QTest::newRow("reply in a field") << "" << "" << "ERROR" << QStringList{"Warning | Save profile | Invalid value for CM: ERROR."};
+    QTest::newRow("overlong mask") << "" << "" << QString(300, '0') + "1F"
+        << QStringList{"Warning | Save profile | Invalid value for CM: " + QString(40, '0') + QChar(0x2026) + "."};
+    // clang-format on
+}
+
+// Nothing waits, and only a file that holds every setting counts as saved.
 void tst_Profiles::saveIsRefused()
 {
-    MessageBoxCatcher boxes;
+    QFETCH(QString, target);
+    QFETCH(QString, made);
+    QFETCH(QString, channelMask);
+    QFETCH(QStringList, boxes);
+
+    const QString path = target.isEmpty() ? QString() : dir.filePath(target);
+    QVERIFY(made.isEmpty() || (made == "|" ? makeNamedPipe(path) : QFile::link(made, path)));
+    MessageBoxCatcher catcher;
+    catcher.press("&Yes"); // replace what is there
     FendrakeXBeeConfiguratorDialog dialog;
-    choose(dialog, "btnSaveProfile", dir.filePath("gone/profile"));
-    // A Read shows the module's replies, also an error, which no file could load again: no file is asked for.
-    setForm(dialog, merged(plainForm, {{"txtChannelMask", "ERROR"}}));
-    QCOMPARE(choose(dialog, "btnSaveProfile", QString()), QStringList());
-    QCOMPARE(shown(boxes),
-             QStringList({"Critical | Save profile | Failed to write file",
-                          "Warning | Save profile | Invalid value for CM: ERROR."}));
+    setForm(dialog, merged(plainForm, {{"txtChannelMask", channelMask}}));
+    {
+        const PipeWatchdog watchdog(path);
+        const QStringList offered = choose(dialog, "btnSaveProfile", path);
+        QVERIFY2(!watchdog.fired(), "waited for a reader");
+        QCOMPARE(offered.isEmpty(), target.isEmpty());
+    }
+    QCOMPARE(shown(catcher), boxes);
 }
 
 void tst_Profiles::roundTripAcrossLevels_data()

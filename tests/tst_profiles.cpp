@@ -47,7 +47,6 @@ class tst_Profiles : public QObject
 private slots:
     void brokenFileIsRefused_data();
     void brokenFileIsRefused();
-    void saveIsRefused_data();
     void saveIsRefused();
     void roundTripAcrossLevels_data();
     void roundTripAcrossLevels();
@@ -90,20 +89,18 @@ void tst_Profiles::brokenFileIsRefused()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, problem);
 
-    QString path = bytes.isEmpty() ? dir.filePath("missing") : store(dir, bytes);
-    if (bytes == "|") {
-        path = dir.filePath("pipe.tarnowick-profile");
+    QString path = dir.filePath(bytes.isEmpty() ? "missing" : "pipe");
+    if (bytes == "|")
         QVERIFY(makeNamedPipe(path));
-    }
+    else if (!bytes.isEmpty())
+        path = store(dir, bytes);
     if (!bytes.isEmpty()) { // Open… offers existing files only
         MessageBoxCatcher boxes;
         FendrakeXBeeConfiguratorDialog dialog;
         setForm(dialog, plainForm);
-        {
-            const PipeWatchdog watchdog(path);
-            choose(dialog, "btnOpenProfile", path);
-            QVERIFY2(!watchdog.fired(), "waited for a writer");
-        }
+        const PipeWatchdog watchdog(path);
+        choose(dialog, "btnOpenProfile", path);
+        QVERIFY2(!watchdog.fired, "waited for a writer");
         QCOMPARE(shown(boxes), QStringList{"Warning | Open profile | " + problem});
         QCOMPARE(formState(dialog), plainForm);
     }
@@ -116,47 +113,27 @@ void tst_Profiles::brokenFileIsRefused()
              "tarnowick: " + path + ": " + problem);
 }
 
-void tst_Profiles::saveIsRefused_data()
-{
-    QTest::addColumn<QString>("target"); // in the test's folder; empty: no file is asked for
-    QTest::addColumn<QString>("made");   // there before the save: "|" a named pipe nobody reads, or a link to a device
-    QTest::addColumn<QString>("channelMask");
-    QTest::addColumn<QStringList>("boxes");
-
-    const QString failed = "Critical | Save profile | Failed to write file";
-    const QString replace = "Warning | Save profile | %1 already exists.\nDo you want to replace it?";
-    // clang-format off
-    QTest::newRow("no such folder") << "gone/profile" << "" << "1" << QStringList{failed};
-    QTest::newRow("pipe nobody reads") << "unread.tarnowick-profile" << "|" << "1" << QStringList{replace.arg("unread.tarnowick-profile"), failed};
-    QTest::newRow("device taking nothing") << "full.tarnowick-profile" << "/dev/full" << "1" << QStringList{replace.arg("full.tarnowick-profile"), failed};
-    // A Read shows the module's replies, also an error, which no file could load again.
-    QTest::newRow("reply in a field") << "" << "" << "ERROR" << QStringList{"Warning | Save profile | Invalid value for CM: ERROR."};
-    QTest::newRow("overlong mask") << "" << "" << QString(300, '0') + "1F"
-        << QStringList{"Warning | Save profile | Invalid value for CM: " + QString(40, '0') + QChar(0x2026) + "."};
-    // clang-format on
-}
-
 // Nothing waits, and only a file that holds every setting counts as saved.
 void tst_Profiles::saveIsRefused()
 {
-    QFETCH(QString, target);
-    QFETCH(QString, made);
-    QFETCH(QString, channelMask);
-    QFETCH(QStringList, boxes);
-
-    const QString path = target.isEmpty() ? QString() : dir.filePath(target);
-    QVERIFY(made.isEmpty() || (made == "|" ? makeNamedPipe(path) : QFile::link(made, path)));
-    MessageBoxCatcher catcher;
-    catcher.press("&Yes"); // replace what is there
+    MessageBoxCatcher boxes;
+    boxes.press("&Yes"); // replace what is there
     FendrakeXBeeConfiguratorDialog dialog;
-    setForm(dialog, merged(plainForm, {{"txtChannelMask", channelMask}}));
-    {
-        const PipeWatchdog watchdog(path);
-        const QStringList offered = choose(dialog, "btnSaveProfile", path);
-        QVERIFY2(!watchdog.fired(), "waited for a reader");
-        QCOMPARE(offered.isEmpty(), target.isEmpty());
-    }
-    QCOMPARE(shown(catcher), boxes);
+    const QString pipe = dir.filePath("unread.tarnowick-profile"); // nobody reads it
+    const QString device = dir.filePath("full.tarnowick-profile"); // takes nothing
+    QVERIFY(makeNamedPipe(pipe) && QFile::link("/dev/full", device));
+    const PipeWatchdog watchdog(pipe);
+    for (const QString &path : {dir.filePath("gone/profile"), pipe, device})
+        choose(dialog, "btnSaveProfile", path);
+    QVERIFY2(!watchdog.fired, "waited for a reader");
+    // A Read shows the module's replies, also an error, which no file could load again: no file is asked for.
+    setForm(dialog, merged(plainForm, {{"txtChannelMask", "ERROR"}}));
+    QCOMPARE(choose(dialog, "btnSaveProfile", QString()), QStringList());
+    const QString failed = "Critical | Save profile | Failed to write file";
+    const QString replace = "Warning | Save profile | %1.tarnowick-profile already exists.\nDo you want to replace it?";
+    QCOMPARE(shown(boxes),
+             QStringList({failed, replace.arg("unread"), failed, replace.arg("full"), failed,
+                          "Warning | Save profile | Invalid value for CM: ERROR."}));
 }
 
 void tst_Profiles::roundTripAcrossLevels_data()

@@ -17,7 +17,7 @@ inline bool makeNamedPipe(const QString &path)
 }
 
 // Guards code that must never wait on the named pipe at path: when it has not
-// returned within five seconds, the watchdog plays the missing far end (a
+// returned within ten seconds, the watchdog plays the missing far end (a
 // writer that leaves at once, or a reader it keeps), so the test fails
 // instead of hanging.
 class PipeWatchdog
@@ -25,7 +25,7 @@ class PipeWatchdog
 public:
     explicit PipeWatchdog(const QString &path)
         : watcher([this, name = QFile::encodeName(path), done = finished.get_future()] {
-            if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready)
+            if (done.wait_for(std::chrono::seconds(10)) == std::future_status::ready)
                 return;
             fired = true;
             const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK); // opens only while a reader waits

@@ -1,8 +1,17 @@
 #include "catalogue/atcommands.h"
 
-const QStringList atCommandList = {
-    QStringLiteral("VR"), QStringLiteral("VH"), QStringLiteral("HV"), QStringLiteral("TO"), QStringLiteral("CM"),
-    QStringLiteral("ID"), QStringLiteral("MT"), QStringLiteral("SH"), QStringLiteral("SL"), QStringLiteral("DL"),
-    QStringLiteral("DH"), QStringLiteral("NI"), QStringLiteral("PL"), QStringLiteral("RR"), QStringLiteral("CE"),
-    QStringLiteral("BD"), QStringLiteral("NB"), QStringLiteral("SB"), QStringLiteral("RO"), QStringLiteral("AP"),
-};
+#include "catalogue/modulesettings.h"
+
+namespace {
+
+QStringList commandsOf(const QList<ModuleSetting> &settings)
+{
+    QStringList commands;
+    for (const ModuleSetting &setting : settings)
+        commands.append(QLatin1String(setting.command));
+    return commands;
+}
+
+} // namespace
+
+const QStringList atCommandList = commandsOf(ModuleSettings::all());

@@ -30,21 +30,12 @@ struct ModuleSetting
 
 namespace ModuleSettings {
 
-// Every command of atCommandList, in the same order.
+// Every AT command the program knows, in the order a read run asks for them
+// (atCommandList is made from it).
 const QList<ModuleSetting> &all();
 
 // The row of an AT command, or nullptr when the catalogue has none.
 const ModuleSetting *find(const QString &command);
-
-// Whether the field of a written setting would hold value: a text the field's
-// validator accepts, a channel mask (the text field without a pattern) with no
-// bit outside the band, or an item index the combo has, written as a write run
-// sends it. False for settings that are not written.
-bool accepts(const ModuleSetting &setting, const QString &value);
-
-// Whether the module stores the same for both texts: hexadecimal text
-// compares as a number ("c0" equals "C0"), a combo value as its index.
-bool sameValue(const ModuleSetting &setting, const QString &a, const QString &b);
 
 } // namespace ModuleSettings
 

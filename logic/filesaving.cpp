@@ -4,6 +4,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Everything written must also have been taken: a full disk or a device that
@@ -13,12 +19,34 @@ bool writeAll(QFileDevice &file, const std::function<bool(QIODevice *)> &write)
     return write(&file) && file.flush() && file.error() == QFileDevice::NoError;
 }
 
+// Opens a device or a pipe without waiting: a named pipe that nobody reads
+// would otherwise hold the window until someone does. wouldBlock tells that
+// case from a refused open. Only Unix has named pipes among its files.
+bool openDevice(QFile &file, const QString &fileName, QIODevice::OpenMode mode, bool &wouldBlock)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    wouldBlock = fd < 0 && errno == ENXIO;
+    if (fd < 0)
+        return false;
+    if (file.open(fd, QIODevice::WriteOnly | mode, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+#else
+    wouldBlock = false;
+    file.setFileName(fileName);
+    return file.open(QIODevice::WriteOnly | mode);
+#endif
+}
+
 SaveResult saveToDevice(const QString &fileName, QIODevice::OpenMode mode,
                         const std::function<bool(QIODevice *)> &write)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | mode))
-        return SaveResult::OpenFailed;
+    QFile file;
+    bool wouldBlock = false;
+    if (!openDevice(file, fileName, mode, wouldBlock))
+        return wouldBlock ? SaveResult::WriteFailed : SaveResult::OpenFailed;
     return writeAll(file, write) ? SaveResult::Saved : SaveResult::WriteFailed;
 }
 

@@ -1,9 +1,11 @@
 #include "logic/profilefile.h"
 
 #include "catalogue/modulesettings.h"
+#include "logic/settingvalue.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -87,9 +89,11 @@ ProfileReading settingsOf(const QJsonObject &entries)
         const ModuleSetting *setting = ModuleSettings::find(it.key());
         if (!setting || !setting->written)
             return failed(ProfileTexts::tr("Unknown setting %1.").arg(it.key()));
-        if (!it.value().isString() || !ModuleSettings::accepts(*setting, it.value().toString()))
+        // Checked as the form will hold it, which is what a write run sends.
+        const QString text = fieldText(*setting, it.value().toString());
+        if (!it.value().isString() || !SettingValue::accepts(*setting, text))
             return failed(invalidValueText(it.key(), it.value()));
-        reading.settings.insert(it.key(), fieldText(*setting, it.value().toString()));
+        reading.settings.insert(it.key(), text);
     }
     return reading;
 }
@@ -135,9 +139,11 @@ ProfileReading parse(const QByteArray &bytes)
 
 ProfileReading read(const QString &path)
 {
+    // Regular files only: opening a named pipe waits for a writer, and a device may never end.
+    const bool regular = QFileInfo(path).isFile();
     QFile file(path);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(maximumSize + 1) : QByteArray();
-    if (file.error() != QFileDevice::NoError)
+    const QByteArray bytes = regular && file.open(QIODevice::ReadOnly) ? file.read(maximumSize + 1) : QByteArray();
+    if (!regular || file.error() != QFileDevice::NoError)
         return failed(ProfileTexts::tr("Failed to read file."));
     return parse(bytes);
 }
@@ -146,7 +152,7 @@ QString invalidValue(const SettingValues &settings)
 {
     for (const ModuleSetting &setting : ModuleSettings::all()) {
         const QString command = QLatin1String(setting.command);
-        if (settings.contains(command) && !ModuleSettings::accepts(setting, settings.value(command)))
+        if (settings.contains(command) && !SettingValue::accepts(setting, settings.value(command)))
             return invalidValueText(command, settings.value(command));
     }
     return {};
@@ -181,7 +187,7 @@ QStringList differences(const SettingValues &settings, const SettingValues &modu
         // A setting the module did not answer for cannot be called the same.
         if (settings.contains(command)
             && (!module.contains(command)
-                || !ModuleSettings::sameValue(setting, settings.value(command), module.value(command))))
+                || !SettingValue::sameValue(setting, settings.value(command), module.value(command))))
             commands.append(command);
     }
     return commands;

@@ -27,7 +27,9 @@ extern const QString suffix; // "tarnowick-profile", without the dot
 ProfileReading parse(const QByteArray &bytes);
 ProfileReading read(const QString &path);
 
-// The first value the form could not take back, as a problem text; empty when all are fine.
+// The first value a write run may not send, which is also one the form could
+// not open again, as a problem text ("Invalid value for CM: ERROR."); empty
+// when all are fine. Save… and Write check with it before anything goes out.
 QString invalidValue(const SettingValues &settings);
 
 // The file's bytes: settings and module in catalogue order; an empty module is left out.

@@ -4,6 +4,7 @@
 #include "isolatedsettings.h"
 #include "modaldriver.h"
 #include "modulesimulator.h"
+#include "namedpipe.h"
 #include "simulateduser.h"
 #include "snapshots.h"
 
@@ -58,7 +59,7 @@ private:
 
 void tst_Profiles::brokenFileIsRefused_data()
 {
-    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all; "|": a named pipe nobody writes to
     QTest::addColumn<QString>("problem");
 
     // The bad entry sorts after a good one, so a half-loaded file would show.
@@ -73,10 +74,12 @@ void tst_Profiles::brokenFileIsRefused_data()
     QTest::newRow("text pattern") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333", "MT": "6"}})") << "Invalid value for MT: 6.";
     QTest::newRow("text with line break") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333", "TO": "C0\n"}})") << R"(Invalid value for TO: "C0\n".)";
     QTest::newRow("long text cut short") << R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": ")" + QByteArray(50, '3') + R"("}})" << "Invalid value for ID: " + QString(40, '3') + QChar(0x2026) + ".";
+    QTest::newRow("long channel mask") << R"({"format": "tarnowick-profile", "version": 1, "settings": {"BD": "5", "CM": ")" + QByteArray(300, '0') + R"(1F"}})" << "Invalid value for CM: " + QString(40, '0') + QChar(0x2026) + ".";
     QTest::newRow("channel 9") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"BD": "5", "CM": "200"}})") << "Invalid value for CM: 200.";
     QTest::newRow("combo index") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"AP": "2", "BD": "8"}})") << "Invalid value for BD: 8.";
     QTest::newRow("combo index as number") << QByteArray(R"({"format": "tarnowick-profile", "version": 1, "settings": {"AP": "2", "BD": 3}})") << "Invalid value for BD: 3.";
     QTest::newRow("no such file") << QByteArray() << "Failed to read file.";
+    QTest::newRow("named pipe") << QByteArray("|") << "Failed to read file.";
     // clang-format on
 }
 
@@ -86,12 +89,18 @@ void tst_Profiles::brokenFileIsRefused()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, problem);
 
-    const QString path = bytes.isEmpty() ? dir.filePath("missing") : store(dir, bytes);
+    QString path = dir.filePath(bytes.isEmpty() ? "missing" : "pipe");
+    if (bytes == "|")
+        QVERIFY(makeNamedPipe(path));
+    else if (!bytes.isEmpty())
+        path = store(dir, bytes);
     if (!bytes.isEmpty()) { // Open… offers existing files only
         MessageBoxCatcher boxes;
         FendrakeXBeeConfiguratorDialog dialog;
         setForm(dialog, plainForm);
+        const PipeWatchdog watchdog(path);
         choose(dialog, "btnOpenProfile", path);
+        QVERIFY2(!watchdog.fired, "waited for a writer");
         QCOMPARE(shown(boxes), QStringList{"Warning | Open profile | " + problem});
         QCOMPARE(formState(dialog), plainForm);
     }
@@ -104,16 +113,26 @@ void tst_Profiles::brokenFileIsRefused()
              "tarnowick: " + path + ": " + problem);
 }
 
+// Nothing waits, and only a file that holds every setting counts as saved.
 void tst_Profiles::saveIsRefused()
 {
     MessageBoxCatcher boxes;
+    boxes.press("&Yes"); // replace what is there
     FendrakeXBeeConfiguratorDialog dialog;
-    choose(dialog, "btnSaveProfile", dir.filePath("gone/profile"));
+    const QString pipe = dir.filePath("unread.tarnowick-profile"); // nobody reads it
+    const QString device = dir.filePath("full.tarnowick-profile"); // takes nothing
+    QVERIFY(makeNamedPipe(pipe) && QFile::link("/dev/full", device));
+    const PipeWatchdog watchdog(pipe);
+    for (const QString &path : {dir.filePath("gone/profile"), pipe, device})
+        choose(dialog, "btnSaveProfile", path);
+    QVERIFY2(!watchdog.fired, "waited for a reader");
     // A Read shows the module's replies, also an error, which no file could load again: no file is asked for.
     setForm(dialog, merged(plainForm, {{"txtChannelMask", "ERROR"}}));
     QCOMPARE(choose(dialog, "btnSaveProfile", QString()), QStringList());
+    const QString failed = "Critical | Save profile | Failed to write file";
+    const QString replace = "Warning | Save profile | %1.tarnowick-profile already exists.\nDo you want to replace it?";
     QCOMPARE(shown(boxes),
-             QStringList({"Critical | Save profile | Failed to write file",
+             QStringList({failed, replace.arg("unread"), failed, replace.arg("full"), failed,
                           "Warning | Save profile | Invalid value for CM: ERROR."}));
 }
 

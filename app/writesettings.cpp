@@ -4,6 +4,7 @@
 #include "catalogue/modulesettings.h"
 #include "logic/commandsession.h"
 #include "logic/configentries.h"
+#include "logic/profilefile.h"
 
 #include <QMessageBox>
 
@@ -28,7 +29,15 @@ void FendrakeXBeeConfiguratorDialog::writeSettings()
 {
     if (session->isBusy())
         return;
-    startRun(RunWrite, configWriteEntries(writeRunValues()));
+    // A Read shows the module's replies unchecked (an error text, junk of a
+    // garbled line): such a value must not go out as an entry.
+    const SettingValues values = writeRunValues();
+    const QString problem = ProfileFile::invalidValue(values);
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, tr("Write settings"), problem);
+        return;
+    }
+    startRun(RunWrite, configWriteEntries(values));
 }
 
 void FendrakeXBeeConfiguratorDialog::showWriteOutcome(const RunOutcome &outcome)

@@ -2,6 +2,8 @@
 
 #include "uartrate.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int MaxLineLength = 256;
@@ -27,6 +29,7 @@ ModuleCore::ModuleCore(const ModuleConfig &config, const Clock &clock, RegisterS
     // The store checked its contents when it was loaded.
     if (store)
         bank.restore(store->storedRegisters(config.letter), &ignored);
+    // The options win over what was stored.
     const std::pair<const char *, std::optional<quint32>> overrides[] = {{"GT", config.guardTime},
                                                                          {"CT", config.commandTimeout},
                                                                          {"BD", config.uartRateIndex},

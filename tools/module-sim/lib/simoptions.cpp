@@ -304,24 +304,10 @@ QString simHelpText()
 OptionsOutcome parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message)
 {
     QCommandLineParser parser;
-    const QStringList valued = {"modules",
-                                "link-dir",
-                                "state",
-                                "guard-ms",
-                                "ct-ms",
-                                "rssi",
-                                "rssi-jitter",
-                                "loss",
-                                "seed",
-                                "auto-transmit",
-                                "auto-interval-ms",
-                                "silent",
-                                "refuse",
-                                "hangup-after",
-                                "bd",
-                                "nb",
-                                "sb",
-                                "store-differently"};
+    const QStringList valued = QStringLiteral("modules link-dir state guard-ms ct-ms rssi rssi-jitter loss seed "
+                                              "auto-transmit auto-interval-ms silent refuse hangup-after bd nb sb "
+                                              "store-differently")
+                                   .split(QLatin1Char(' '));
     for (const QString &name : valued)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
     parser.addOption(QCommandLineOption(QStringLiteral("strict-framing")));

@@ -30,10 +30,14 @@ bool Simulator::start(QString *error)
 {
     if (stateFile && !stateFile->load(error))
         return false;
-    logVerbose(QStringLiteral("seed %1, RSSI at A %2 dBm, at B %3 dBm, +/- %4 dB, loss %5")
+    QStringList rssi;
+    for (int i = 0; i < options.modules; ++i) {
+        const QChar letter = QLatin1Char(char('A' + i));
+        rssi.append(QStringLiteral("at %1 %2 dBm").arg(letter).arg(options.radio.rssiAt(letter)));
+    }
+    logVerbose(QStringLiteral("seed %1, RSSI %2 +/- %3 dB, loss %4")
                    .arg(options.radio.seed)
-                   .arg(options.radio.rssiAt(QLatin1Char('A')))
-                   .arg(options.radio.rssiAt(QLatin1Char('B')))
+                   .arg(rssi.join(QStringLiteral(", ")))
                    .arg(options.radio.rssiJitterDb)
                    .arg(options.radio.loss));
     logRadio();

@@ -1,5 +1,9 @@
 #include "modulecore.h"
 
+#include "uartrate.h"
+
+#include <utility>
+
 namespace {
 
 constexpr int MaxLineLength = 256;
@@ -17,19 +21,25 @@ ModuleCore::ModuleCore(const ModuleConfig &config, const Clock &clock, RegisterS
     , config(config)
     , clock(clock)
     , store(store)
+    , uart(config.strictFraming)
     , bank(config.serialLow)
 {
+    connect(&uart, &ModuleUart::eventLogged, this, &ModuleCore::eventLogged);
     QString ignored;
     // The store checked its contents when it was loaded.
     if (store)
         bank.restore(store->storedRegisters(config.letter), &ignored);
-    if (config.guardTime)
-        bank.set("GT", QByteArray::number(*config.guardTime, 16));
-    if (config.commandTimeout)
-        bank.set("CT", QByteArray::number(*config.commandTimeout, 16));
-    if (config.uartRateIndex)
-        bank.set("BD", QByteArray::number(*config.uartRateIndex, 16));
-    applySettings(UartRate::Apply);
+    // The options win over what was stored.
+    const std::pair<const char *, std::optional<quint32>> overrides[] = {{"GT", config.guardTime},
+                                                                         {"CT", config.commandTimeout},
+                                                                         {"BD", config.uartRateIndex},
+                                                                         {"NB", config.parity},
+                                                                         {"SB", config.stopBits}};
+    for (const auto &[name, value] : overrides) {
+        if (value)
+            bank.set(name, QByteArray::number(*value, 16));
+    }
+    applySettings(UartChange::Apply);
 }
 
 QChar ModuleCore::letter() const
@@ -57,6 +67,11 @@ int ModuleCore::uartBaudRate() const
     return uartRateOfIndex(active.value("BD"));
 }
 
+UartSettings ModuleCore::uartSettings() const
+{
+    return UartSettings{uartBaudRate(), active.value("NB"), active.value("SB")};
+}
+
 const RegisterBank &ModuleCore::registers() const
 {
     return bank;
@@ -64,77 +79,84 @@ const RegisterBank &ModuleCore::registers() const
 
 void ModuleCore::setHostLine(const HostLine *line)
 {
-    hostLine = line;
+    uart.setHostLine(line);
 }
 
 void ModuleCore::receiveFromHost(const QByteArray &bytes)
 {
-    takeHostBytes(bytes, hostLine ? hostLine->hostBaudRate() : 0);
+    queueHostBytes(bytes, false);
 }
 
 void ModuleCore::receiveAtModuleRate(const QByteArray &bytes)
 {
-    takeHostBytes(bytes, 0);
+    queueHostBytes(bytes, true);
 }
 
-void ModuleCore::takeHostBytes(const QByteArray &bytes, int hostBaud)
+void ModuleCore::queueHostBytes(const QByteArray &bytes, bool atModuleSettings)
 {
-    // A byte can come in after a deadline whose timer has not fired yet.
+    // What was due before these bytes came happens first.
     processTimers();
-    const qint64 now = clock.nowMs();
-    for (char byte : bytes) {
-        // Checked byte by byte: an "ATCN" earlier in the same write may have
-        // switched the module to another rate. Junk still reaches the module,
-        // as a real UART hands on what it makes of a wrong rate.
-        if (!lineMatches(hostBaud))
-            byte = garbleByte(byte);
-        if (commandMode)
-            takeCommandByte(byte, now);
-        else
-            takeTransparentData(escape.feed(byte, now), now);
+    if (!uart.fromHost(bytes, clock.nowMs(), atModuleSettings, uartSettings())) {
+        emit problemReported(QStringLiteral("module %1: %2 bytes from the host dropped, the serial line is full")
+                                 .arg(config.letter)
+                                 .arg(bytes.size()));
     }
+    emit deadlineChanged();
 }
 
 void ModuleCore::receiveFromRadio(const QByteArray &payload, int rssiDbm)
 {
+    processTimers();
     bank.setReadOnly("DB", quint32(qBound(0, -rssiDbm, 0xFF)));
     if (!commandMode) {
-        sendToHost(payload);
-        return;
-    }
-    // The host is talking to the module; the data waits so that it is not
-    // taken for a command reply.
-    if (heldRadioBytes + payload.size() > MaxHeldRadioBytes) {
+        sendToHost(payload, clock.nowMs());
+    } else if (heldRadioBytes + payload.size() <= MaxHeldRadioBytes) {
+        // The host is talking to the module; the data waits so that it is
+        // not taken for a command reply.
+        heldRadioData.append(payload);
+        heldRadioBytes += payload.size();
+    } else {
         emit problemReported(QStringLiteral("module %1: %2 received bytes dropped while in command mode")
                                  .arg(config.letter)
                                  .arg(payload.size()));
-        return;
     }
-    heldRadioData.append(payload);
-    heldRadioBytes += payload.size();
+    emit deadlineChanged();
 }
 
 void ModuleCore::processTimers()
 {
     const qint64 now = clock.nowMs();
-    if (commandMode) {
-        if (now - lastValidCommandMs >= commandTimeoutMs())
-            leaveCommandMode(QStringLiteral("CT elapsed"));
-        return;
+    // Everything that happened by now, in the order it happened; a timer
+    // goes before a byte that arrives in the same millisecond.
+    for (;;) {
+        const std::optional<qint64> timerDue = modeDeadline();
+        const std::optional<qint64> byteDue = uart.nextByteArrival();
+        if (timerDue && *timerDue <= now && (!byteDue || *timerDue <= *byteDue)) {
+            runModeTimers(*timerDue);
+            continue;
+        }
+        // Read with the settings of the moment: an "ATCN" earlier in the
+        // same write may have switched the module to another rate.
+        const std::optional<ModuleUart::Byte> byte = uart.takeByte(now, uartSettings());
+        if (!byte)
+            break;
+        takeHostByte(byte->value, byte->arrivalMs);
     }
-    QByteArray released;
-    const bool escaped = escape.poll(now, &released);
-    takeTransparentData(released, now);
-    if (escaped) {
-        enterCommandMode(now);
-        return;
-    }
-    const QByteArray packet = packetizer.poll(now);
-    if (!packet.isEmpty())
-        transmit({packet});
+    for (const QByteArray &bytes : uart.delivered(now))
+        emit hostOutput(bytes);
 }
 
 std::optional<qint64> ModuleCore::nextDeadline() const
+{
+    std::optional<qint64> earliest;
+    for (const std::optional<qint64> &due : {modeDeadline(), uart.nextByteArrival(), uart.nextDelivery()}) {
+        if (due && (!earliest || *due < *earliest))
+            earliest = due;
+    }
+    return earliest;
+}
+
+std::optional<qint64> ModuleCore::modeDeadline() const
 {
     if (commandMode)
         return lastValidCommandMs + commandTimeoutMs();
@@ -145,14 +167,41 @@ std::optional<qint64> ModuleCore::nextDeadline() const
     return escapeDue ? escapeDue : packetDue;
 }
 
-void ModuleCore::takeTransparentData(const QByteArray &data, qint64 nowMs)
+void ModuleCore::runModeTimers(qint64 atMs)
 {
-    transmit(packetizer.append(data, nowMs));
+    if (commandMode) {
+        if (atMs - lastValidCommandMs >= commandTimeoutMs())
+            leaveCommandMode(QStringLiteral("CT elapsed"), atMs);
+        return;
+    }
+    QByteArray released;
+    const bool escaped = escape.poll(atMs, &released);
+    takeTransparentData(released, atMs);
+    if (escaped) {
+        enterCommandMode(atMs);
+        return;
+    }
+    const QByteArray packet = packetizer.poll(atMs);
+    if (!packet.isEmpty())
+        transmit({packet});
 }
 
-void ModuleCore::takeCommandByte(char byte, qint64 nowMs)
+void ModuleCore::takeHostByte(char byte, qint64 atMs)
 {
-    escape.noteActivity(nowMs);
+    if (commandMode)
+        takeCommandByte(byte, atMs);
+    else
+        takeTransparentData(escape.feed(byte, atMs), atMs);
+}
+
+void ModuleCore::takeTransparentData(const QByteArray &data, qint64 atMs)
+{
+    transmit(packetizer.append(data, atMs));
+}
+
+void ModuleCore::takeCommandByte(char byte, qint64 atMs)
+{
+    escape.noteActivity(atMs);
     switch (byte) {
     case '\r':
     case '\n': { // some terminals end lines with LF; CR LF gives a blank line, ignored
@@ -161,9 +210,9 @@ void ModuleCore::takeCommandByte(char byte, qint64 nowMs)
         lineBuffer.clear();
         lineOverflow = false;
         if (overflow)
-            reply(Error);
+            reply(Error, atMs);
         else if (!line.trimmed().isEmpty())
-            executeLine(line);
+            executeLine(line, atMs);
         break;
     }
     case Backspace:
@@ -184,7 +233,7 @@ void ModuleCore::transmit(const QList<QByteArray> &packets)
         emit radioTransmit(packet);
 }
 
-void ModuleCore::enterCommandMode(qint64 nowMs)
+void ModuleCore::enterCommandMode(qint64 atMs)
 {
     // Whatever the host sent before the escape goes out first.
     const QByteArray rest = packetizer.flush();
@@ -193,50 +242,50 @@ void ModuleCore::enterCommandMode(qint64 nowMs)
     commandMode = true;
     lineBuffer.clear();
     lineOverflow = false;
-    lastValidCommandMs = nowMs;
+    lastValidCommandMs = atMs;
     emit eventLogged(QStringLiteral("entered command mode"));
-    reply(Ok);
+    reply(Ok, atMs);
 }
 
-void ModuleCore::leaveCommandMode(const QString &reason)
+void ModuleCore::leaveCommandMode(const QString &reason, qint64 atMs)
 {
     commandMode = false;
-    applySettings(UartRate::Apply);
+    applySettings(UartChange::Apply);
     emit eventLogged(QStringLiteral("left command mode (%1)").arg(reason));
     const QList<QByteArray> held = heldRadioData;
     heldRadioData.clear();
     heldRadioBytes = 0;
     for (const QByteArray &payload : held)
-        sendToHost(payload);
+        sendToHost(payload, atMs);
 }
 
-void ModuleCore::executeLine(const QByteArray &line)
+void ModuleCore::executeLine(const QByteArray &line, qint64 atMs)
 {
     QList<AtCommand> commands;
     if (!parseAtLine(line, &commands)) {
-        reply(Error);
+        reply(Error, atMs);
         return;
     }
     if (commands.isEmpty()) {
-        lastValidCommandMs = clock.nowMs();
-        reply(Ok);
+        lastValidCommandMs = atMs;
+        reply(Ok, atMs);
         return;
     }
     for (const AtCommand &command : commands) {
         After after = After::Nothing;
         const QByteArray answer = execute(command, &after);
-        reply(answer);
+        reply(answer, atMs);
         // The rest of a chain is not run after a failure, so that for
         // example "ATID99999,WR" stores nothing.
         if (answer == Error)
             return;
-        lastValidCommandMs = clock.nowMs();
-        // Only after the reply: it still goes out at the old rate, so that
-        // the program learns that the command worked.
+        lastValidCommandMs = atMs;
+        // Only after the reply: it still goes out at the old rate and
+        // framing, so that the program learns that the command worked.
         if (after == After::Apply)
-            applySettings(UartRate::Apply);
+            applySettings(UartChange::Apply);
         if (after == After::Leave) {
-            leaveCommandMode(QStringLiteral("ATCN"));
+            leaveCommandMode(QStringLiteral("ATCN"), atMs);
             return;
         }
     }
@@ -258,9 +307,22 @@ QByteArray ModuleCore::execute(const AtCommand &command, After *after)
         return Error;
     if (command.parameter.isEmpty())
         return bank.query(name);
-    if (config.refused.contains(name))
+    return set(command);
+}
+
+QByteArray ModuleCore::set(const AtCommand &command)
+{
+    if (config.refused.contains(command.name) || !bank.set(command.name, command.parameter))
         return Error;
-    return bank.set(name, command.parameter) ? Ok : Error;
+    const auto fault = config.faults.constFind(command.name);
+    if (fault != config.faults.constEnd()) {
+        // Checked when the fault was configured.
+        bank.set(command.name, *fault);
+        emit eventLogged(QStringLiteral("store fault: AT%1%2 answered OK, holds %3")
+                             .arg(QString::fromLatin1(command.name), QString::fromLatin1(command.parameter),
+                                  QString::fromLatin1(bank.query(command.name))));
+    }
+    return Ok;
 }
 
 QByteArray ModuleCore::writeRegisters()
@@ -270,56 +332,43 @@ QByteArray ModuleCore::writeRegisters()
         emit problemReported(QStringLiteral("module %1: WR failed: %2").arg(config.letter).arg(error));
         return Error;
     }
-    // A write run sends BD, WR and then CN: were the new rate to take effect
-    // here, the program would no longer understand the replies to WR and CN.
-    applySettings(UartRate::Keep);
+    // A write run sends BD, NB, SB, WR and then CN: were the new rate or
+    // framing to take effect here, the program would no longer understand
+    // the replies to WR and CN.
+    applySettings(UartChange::Keep);
     emit eventLogged(QStringLiteral("settings stored"));
     return Ok;
 }
 
-void ModuleCore::applySettings(UartRate uartRate)
+void ModuleCore::applySettings(UartChange uart)
 {
-    const quint32 bdInEffect = active.value("BD");
+    const RegisterBank before = active;
     active = bank;
-    if (uartRate == UartRate::Keep)
-        active.set("BD", QByteArray::number(bdInEffect, 16));
+    if (uart == UartChange::Keep) {
+        for (const char *name : {"BD", "NB", "SB"})
+            active.set(name, QByteArray::number(before.value(name), 16));
+    }
     escape.setGuardTime(active.value("GT"));
     packetizer.setTimeout(
         Packetizer::timeoutMs(active.value("RO"), active.value("BD"), active.value("NB"), active.value("SB")));
 }
 
-void ModuleCore::reply(const QByteArray &text)
+void ModuleCore::reply(const QByteArray &text, qint64 atMs)
 {
     if (config.silent) {
         emit eventLogged(QStringLiteral("silent: reply \"%1\" withheld").arg(QString::fromLatin1(text)));
         return;
     }
-    sendToHost(text + '\r');
+    sendToHost(text + '\r', atMs);
 }
 
-void ModuleCore::sendToHost(const QByteArray &bytes)
+void ModuleCore::sendToHost(const QByteArray &bytes, qint64 atMs)
 {
-    const bool matches = lineMatches(hostLine ? hostLine->hostBaudRate() : 0);
-    emit hostOutput(matches ? bytes : garbleBytes(bytes));
-}
-
-bool ModuleCore::lineMatches(int hostBaud)
-{
-    const int moduleBaud = uartBaudRate();
-    if (ratesMatch(hostBaud, moduleBaud)) {
-        // An unknown host rate says nothing about whether the mismatch is over.
-        if (reportedMismatch && hostBaud > 0) {
-            reportedMismatch.reset();
-            emit eventLogged(QStringLiteral("rates match again: %1").arg(moduleBaud));
-        }
-        return true;
+    if (!uart.toHost(bytes, atMs, uartSettings())) {
+        emit problemReported(QStringLiteral("module %1: %2 bytes for the host dropped, the serial line is full")
+                                 .arg(config.letter)
+                                 .arg(bytes.size()));
     }
-    const QPair<int, int> rates(hostBaud, moduleBaud);
-    if (reportedMismatch != rates) {
-        reportedMismatch = rates;
-        emit eventLogged(QStringLiteral("rate mismatch: host %1, module %2").arg(hostBaud).arg(moduleBaud));
-    }
-    return false;
 }
 
 qint64 ModuleCore::commandTimeoutMs() const

@@ -4,13 +4,14 @@
 #include "atcommandline.h"
 #include "clock.h"
 #include "escapedetector.h"
+#include "moduleuart.h"
 #include "packetizer.h"
 #include "registerbank.h"
 #include "registerstore.h"
-#include "uartrate.h"
+#include "uartframing.h"
 
+#include <QHash>
 #include <QObject>
-#include <QPair>
 #include <QSet>
 #include <optional>
 
@@ -19,17 +20,22 @@ struct ModuleConfig
     QChar letter = QLatin1Char('A');
     quint32 serialLow = 0;
     bool silent = false;                   // never answers in command mode
+    bool strictFraming = false;            // checks the second stop bit too
     QSet<QByteArray> refused;              // commands answered "ERROR" when set or run
+    QHash<QByteArray, QByteArray> faults;  // command, value held instead of the one set
     std::optional<quint32> guardTime;      // GT to start with, whatever was stored
     std::optional<quint32> commandTimeout; // CT to start with, whatever was stored
     std::optional<quint32> uartRateIndex;  // BD to start with, whatever was stored
+    std::optional<quint32> parity;         // NB to start with, whatever was stored
+    std::optional<quint32> stopBits;       // SB to start with, whatever was stored
 };
 
 // One XBee 868 module as seen from its serial line: transparent data into
 // radio packets, received packets out again, and the AT command mode. It
 // never looks at the wall clock: the owner calls processTimers() at
-// nextDeadline(). When the program on the line runs at another rate than
-// the module, every byte is garbled in both directions.
+// nextDeadline(). Bytes take their time on the serial line in both
+// directions. When the program on the line runs at another rate or with
+// other framing than the module, every byte is garbled in both directions.
 class ModuleCore : public QObject
 {
     Q_OBJECT
@@ -41,17 +47,20 @@ public:
     QChar letter() const;
     bool inCommandMode() const;
     // The settings in effect; set values take effect after AC, WR or
-    // leaving command mode, except the UART rate, which WR leaves alone.
+    // leaving command mode, except the UART's rate and framing, which WR
+    // leaves alone.
     quint32 panId() const;
     quint32 channelMask() const;
     int uartBaudRate() const;
+    UartSettings uartSettings() const;
     const RegisterBank &registers() const;
 
-    // Where the program's rate is read, whenever bytes come in or go out.
-    // Without one the program always runs at the module's rate.
+    // Where the program's rate and framing are read, when its bytes come in
+    // and when the module's reach it. Without one the program always runs
+    // as the module does.
     void setHostLine(const HostLine *line);
     void receiveFromHost(const QByteArray &bytes);
-    // Bytes of a program that always talks at the module's rate.
+    // Bytes of a program that always talks as the module does.
     void receiveAtModuleRate(const QByteArray &bytes);
     void receiveFromRadio(const QByteArray &payload, int rssiDbm);
     void processTimers();
@@ -62,33 +71,37 @@ signals:
     void radioTransmit(const QByteArray &payload);
     void eventLogged(const QString &text);
     void problemReported(const QString &text);
+    // nextDeadline() may have moved.
+    void deadlineChanged();
 
 private:
     enum class After { Nothing, Apply, Leave };
-    enum class UartRate { Apply, Keep };
+    enum class UartChange { Apply, Keep };
 
-    void takeHostBytes(const QByteArray &bytes, int hostBaud);
-    void takeTransparentData(const QByteArray &data, qint64 nowMs);
-    void takeCommandByte(char byte, qint64 nowMs);
+    void queueHostBytes(const QByteArray &bytes, bool atModuleSettings);
+    std::optional<qint64> modeDeadline() const;
+    void runModeTimers(qint64 atMs);
+    void takeHostByte(char byte, qint64 atMs);
+    void takeTransparentData(const QByteArray &data, qint64 atMs);
+    void takeCommandByte(char byte, qint64 atMs);
     void transmit(const QList<QByteArray> &packets);
-    void enterCommandMode(qint64 nowMs);
-    void leaveCommandMode(const QString &reason);
-    void executeLine(const QByteArray &line);
+    void enterCommandMode(qint64 atMs);
+    void leaveCommandMode(const QString &reason, qint64 atMs);
+    void executeLine(const QByteArray &line, qint64 atMs);
     QByteArray execute(const AtCommand &command, After *after);
+    QByteArray set(const AtCommand &command);
     QByteArray writeRegisters();
-    void applySettings(UartRate uartRate);
-    void reply(const QByteArray &text);
-    void sendToHost(const QByteArray &bytes);
-    bool lineMatches(int hostBaud);
+    void applySettings(UartChange uart);
+    void reply(const QByteArray &text, qint64 atMs);
+    void sendToHost(const QByteArray &bytes, qint64 atMs);
     qint64 commandTimeoutMs() const;
 
     ModuleConfig config;
     const Clock &clock;
     RegisterStore *store;
-    const HostLine *hostLine = nullptr;
-    std::optional<QPair<int, int>> reportedMismatch; // host and module rate last logged
-    RegisterBank bank;                               // what the commands see
-    RegisterBank active;                             // what the module works with
+    ModuleUart uart;
+    RegisterBank bank;   // what the commands see
+    RegisterBank active; // what the module works with
     EscapeDetector escape;
     Packetizer packetizer;
     bool commandMode = false;

@@ -1,14 +1,13 @@
 #include "packetizer.h"
 
+#include "uartframing.h"
 #include "uartrate.h"
 
 qint64 Packetizer::timeoutMs(quint32 ro, quint32 bd, quint32 nb, quint32 sb)
 {
     const int rate = uartRateOfIndex(bd);
     const qint64 baud = rate > 0 ? rate : 9600;
-    // start bit, 8 data bits, parity bit if any, one or two stop bits
-    const qint64 bitsPerCharacter = 1 + 8 + (nb != 0 ? 1 : 0) + (sb != 0 ? 2 : 1);
-    const qint64 bits = qint64(ro) * bitsPerCharacter * 1000;
+    const qint64 bits = qint64(ro) * bitsPerByte(nb, sb) * 1000;
     return (bits + baud - 1) / baud;
 }
 

@@ -10,8 +10,7 @@ constexpr quint32 LossStream = 0x9E3779B9;
 
 Radio::Radio(const RadioConfig &config, QObject *parent)
     : QObject(parent)
-    , loss(config.loss)
-    , rssi(config.rssiDbm, config.rssiJitterDb, config.seed)
+    , config(config)
     , lossDice(config.seed ^ LossStream)
 {
 }
@@ -26,6 +25,10 @@ void Radio::attach(ModuleCore *module)
     if (modules.contains(module))
         return;
     modules.append(module);
+    // Each receiver walks on a stream of its own: A on the seed itself.
+    const QChar letter = module->letter();
+    walks.try_emplace(letter, config.rssiAt(letter), config.rssiJitterDb,
+                      config.seed + quint32(letter.unicode() - u'A'));
     connect(module, &ModuleCore::radioTransmit, this,
             [this, module](const QByteArray &payload) { transmit(module, payload); });
 }
@@ -41,11 +44,11 @@ void Radio::transmit(ModuleCore *sender, const QByteArray &payload)
     for (ModuleCore *receiver : std::as_const(modules)) {
         if (receiver == sender || !canHear(*sender, *receiver))
             continue;
-        if (lossDice.generateDouble() < loss) {
+        if (lossDice.generateDouble() < config.loss) {
             emit packetLost(sender->letter(), receiver->letter(), payload);
             continue;
         }
-        const int rssiDbm = rssi.next();
+        const int rssiDbm = walks.at(receiver->letter()).next();
         emit packetDelivered(sender->letter(), receiver->letter(), payload, rssiDbm);
         receiver->receiveFromRadio(payload, rssiDbm);
     }

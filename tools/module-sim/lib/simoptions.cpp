@@ -1,7 +1,6 @@
 #include "simoptions.h"
 
 #include "registerbank.h"
-#include "uartrate.h"
 
 #include <QCommandLineParser>
 #include <QRandomGenerator>
@@ -29,7 +28,17 @@ Options:
                          (0 1200, 1 2400, 2 4800, 3 9600, 4 19200, 5 38400,
                          6 57600, 7 115200, 8 230400); default 3 or the stored
                          BD (this option wins); once per module
-  --rssi DBM             RSSI of received packets, -255 to 0; default -70
+  --nb M:N               module M starts with the parity NB N: 0 none, 1 even,
+                         2 odd, 3 mark, 4 space; default 0 or the stored NB
+                         (this option wins); once per module
+  --sb M:N               module M starts with the stop bits SB N: 0 one, 1 two;
+                         default 0 or the stored SB (this option wins); once
+                         per module
+  --strict-framing       garble on a stop-bit mismatch too (by default only the
+                         rate and the parity must match, as most receivers
+                         check just the first stop bit)
+  --rssi [M:]DBM         RSSI at which module M hears the other one, -255 to 0;
+                         without M for both modules; default -70
   --rssi-jitter DB       largest deviation of the RSSI's slow random walk,
                          0 to 50; default 4
   --loss P               share of packets lost, 0 to 1; default 0
@@ -37,11 +46,16 @@ Options:
                          default random (shown with -v)
   --auto-transmit M      module M sends "THE QUICK BROWN FOX n\r" (n from 0)
                          into the radio as if a transmitting Tarnowick were
-                         attached to it
+                         attached to it, and logs the "HEARD" replies that
+                         come back, with their count
   --auto-interval-ms MS  period of --auto-transmit, 10 to 3600000; default 5000
   --silent M             module M never answers in command mode; may be repeated
   --refuse CMD           answer "ERROR" to every set of CMD (for WR, AC and CN:
                          to the command itself); may be repeated
+  --store-differently M:CMD=VALUE
+                         module M answers a set of CMD with "OK" but holds
+                         VALUE instead (queried and stored by WR as such),
+                         for example A:CM=3EFFFC00; may be repeated
   --hangup-after [M:]N   close module M's pty (A if M is left out) after it has
                          received N bytes, like an unplugged adapter; the link
                          in --link-dir is removed too; once per module
@@ -125,26 +139,94 @@ bool canBeRefused(const QByteArray &command)
     return definition && definition->kind != RegisterKind::ReadOnly;
 }
 
-void readRateIndexes(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
+struct IndexOption
 {
-    const QString name = QStringLiteral("bd");
+    const char *name;
+    quint32 maximum;
+    const char *expected;
+};
+
+// --bd, --nb and --sb: M:N, once per module.
+void readIndexes(const QCommandLineParser &parser, OptionReader &reader, const IndexOption &option, int modules,
+                 QHash<QChar, quint32> *indexes)
+{
+    const QString name = QLatin1String(option.name);
     for (const QString &text : parser.values(name)) {
         const int colon = text.indexOf(QLatin1Char(':'));
         if (colon < 0) {
-            reader.fail(name, text, QStringLiteral("M:N, a module letter and a rate index"));
+            reader.fail(name, text, QStringLiteral("M:N, a module letter and an index"));
             continue;
         }
-        const auto letter = reader.module(name, text.left(colon), options->modules);
+        const auto letter = reader.module(name, text.left(colon), modules);
         bool ok = false;
         const uint index = text.mid(colon + 1).trimmed().toUInt(&ok);
         if (!letter)
             continue;
-        if (!ok || uartRateOfIndex(index) == 0)
-            reader.fail(name, text, QStringLiteral("M:N with N a rate index from 0 (1200) to 8 (230400)"));
-        else if (options->uartRateIndex.contains(*letter))
+        if (!ok || index > option.maximum)
+            reader.fail(name, text, QLatin1String(option.expected));
+        else if (indexes->contains(*letter))
             reader.fail(name, text, QStringLiteral("allowed twice for one module"));
         else
-            options->uartRateIndex.insert(*letter, index);
+            indexes->insert(*letter, index);
+    }
+}
+
+void readFramings(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
+{
+    const IndexOption rate{"bd", 8, "M:N with N a rate index from 0 (1200) to 8 (230400)"};
+    const IndexOption parity{"nb", 4, "M:N with N a parity index from 0 (none) to 4 (space)"};
+    const IndexOption stopBits{"sb", 1, "M:N with N 0 (one stop bit) or 1 (two)"};
+    readIndexes(parser, reader, rate, options->modules, &options->uartRateIndex);
+    readIndexes(parser, reader, parity, options->modules, &options->parityIndex);
+    readIndexes(parser, reader, stopBits, options->modules, &options->stopBitsIndex);
+    options->strictFraming = parser.isSet(QStringLiteral("strict-framing"));
+}
+
+// --rssi DBM for every module, --rssi M:DBM for the one that receives.
+void readRssi(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
+{
+    const QString name = QStringLiteral("rssi");
+    bool commonGiven = false;
+    for (const QString &text : parser.values(name)) {
+        const int colon = text.indexOf(QLatin1Char(':'));
+        const auto letter = colon < 0 ? std::nullopt : reader.module(name, text.left(colon), options->modules);
+        bool ok = false;
+        const int dbm = text.mid(colon + 1).trimmed().toInt(&ok);
+        if (colon >= 0 && !letter)
+            continue;
+        if (!ok || dbm < -255 || dbm > 0)
+            reader.fail(name, text, QStringLiteral("[A:|B:]DBM with DBM from -255 to 0"));
+        else if (letter ? options->radio.rssiDbmAt.contains(*letter) : commonGiven)
+            reader.fail(name, text, QStringLiteral("allowed twice for one module"));
+        else if (letter)
+            options->radio.rssiDbmAt.insert(*letter, dbm);
+        else
+            options->radio.rssiDbm = dbm;
+        commonGiven = commonGiven || !letter;
+    }
+}
+
+// --store-differently M:CMD=VALUE: the module holds VALUE whatever CMD sets.
+void readFaults(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
+{
+    const QString name = QStringLiteral("store-differently");
+    for (const QString &text : parser.values(name)) {
+        const int colon = text.indexOf(QLatin1Char(':'));
+        const int equals = text.indexOf(QLatin1Char('='), colon + 1);
+        const auto letter = colon < 0 ? std::nullopt : reader.module(name, text.left(colon), options->modules);
+        if (colon >= 0 && !letter)
+            continue;
+        const QByteArray command = text.mid(colon + 1, equals - colon - 1).trimmed().toUpper().toLatin1();
+        const QByteArray value = text.mid(equals + 1).toLatin1();
+        const RegisterDefinition *definition = RegisterBank::find(command);
+        RegisterBank check;
+        if (!letter || equals < 0 || !definition || definition->kind == RegisterKind::ReadOnly
+            || !check.set(command, value))
+            reader.fail(name, text, QStringLiteral("M:CMD=VALUE, a register that can be set and a value it takes"));
+        else if (options->faults.value(*letter).contains(command))
+            reader.fail(name, text, QStringLiteral("allowed twice for one register of a module"));
+        else
+            options->faults[*letter].insert(command, value);
     }
 }
 
@@ -180,7 +262,9 @@ void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, S
         else
             options->hangupAfter.insert(*letter, count);
     }
-    readRateIndexes(parser, reader, options);
+    readFramings(parser, reader, options);
+    readRssi(parser, reader, options);
+    readFaults(parser, reader, options);
 }
 
 void readOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
@@ -199,8 +283,6 @@ void readOptions(const QCommandLineParser &parser, OptionReader &reader, SimOpti
             reader.fail(QStringLiteral("ct-ms"), parser.value(QStringLiteral("ct-ms")),
                         QStringLiteral("a multiple of 100 (CT counts in steps of 100 ms)"));
     }
-    if (reader.integer(QStringLiteral("rssi"), -255, 0, &number))
-        options->radio.rssiDbm = int(number);
     if (reader.integer(QStringLiteral("rssi-jitter"), 0, 50, &number))
         options->radio.rssiJitterDb = int(number);
     reader.fraction(QStringLiteral("loss"), &options->radio.loss);
@@ -222,12 +304,13 @@ QString simHelpText()
 OptionsOutcome parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message)
 {
     QCommandLineParser parser;
-    const QStringList valued = {
-        "modules", "link-dir", "state",         "guard-ms",         "ct-ms",  "rssi",   "rssi-jitter",
-        "loss",    "seed",     "auto-transmit", "auto-interval-ms", "silent", "refuse", "hangup-after",
-        "bd"};
+    const QStringList valued = QStringLiteral("modules link-dir state guard-ms ct-ms rssi rssi-jitter loss seed "
+                                              "auto-transmit auto-interval-ms silent refuse hangup-after bd nb sb "
+                                              "store-differently")
+                                   .split(QLatin1Char(' '));
     for (const QString &name : valued)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
+    parser.addOption(QCommandLineOption(QStringLiteral("strict-framing")));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("verbose")}));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     parser.addOption(QCommandLineOption(QStringLiteral("version")));

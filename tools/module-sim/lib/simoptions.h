@@ -23,6 +23,11 @@ struct SimOptions
     QSet<QByteArray> refused;
     QHash<QChar, qint64> hangupAfter;    // bytes received before the pty closes
     QHash<QChar, quint32> uartRateIndex; // BD to start with, per module
+    QHash<QChar, quint32> parityIndex;   // NB to start with, per module
+    QHash<QChar, quint32> stopBitsIndex; // SB to start with, per module
+    bool strictFraming = false;
+    // Per module: command, value held instead of the one set.
+    QHash<QChar, QHash<QByteArray, QByteArray>> faults;
     bool verbose = false;
 };
 

@@ -3,16 +3,6 @@
 
 #include <QByteArray>
 
-// The program's end of the serial line, as far as a module can tell: the
-// rate that the program set on its port.
-class HostLine
-{
-public:
-    virtual ~HostLine() = default;
-    // In baud; 0 when it cannot be known.
-    virtual int hostBaudRate() const = 0;
-};
-
 // The rate that BD selects, in baud; 0 for an index out of range.
 int uartRateOfIndex(quint32 bd);
 // A byte is read as it was sent only when both ends run at the same rate.
@@ -20,9 +10,10 @@ int uartRateOfIndex(quint32 bd);
 // simulator never garbles on a guess.
 bool ratesMatch(int hostBaud, int moduleBaud);
 // What a byte becomes at the far end of a line whose ends disagree on the
-// rate: bit 7 set and the low seven bits inverted. The result is always in
-// 0x80..0xFF, so no carriage return, no "+" and no letter of "OK" ever
-// comes through, and the same byte always gives the same junk.
+// rate or the framing: bit 7 set and the low seven bits inverted. The
+// result is always in 0x80..0xFF, so no carriage return, no "+" and no
+// letter of "OK" ever comes through, and the same byte always gives the
+// same junk.
 char garbleByte(char byte);
 QByteArray garbleBytes(const QByteArray &bytes);
 

@@ -30,3 +30,8 @@ void logProblem(const QString &text)
 {
     writeLine(text);
 }
+
+void logNotice(const QString &text)
+{
+    writeLine(text);
+}

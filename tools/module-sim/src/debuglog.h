@@ -10,5 +10,7 @@ void setVerboseLogging(bool verbose);
 void logVerbose(const QString &text);
 // Always shown.
 void logProblem(const QString &text);
+// Always shown: what a person watching the simulator wants to see.
+void logNotice(const QString &text);
 
 #endif // DEBUGLOG_H

@@ -32,6 +32,7 @@ ModuleStation::ModuleStation(ModuleCore *module, const Clock &clock, std::option
     connect(&pty, &PtyPort::failed, this,
             [this](const QString &reason) { logProblem(QStringLiteral("module %1: %2").arg(label(), reason)); });
     connect(core, &ModuleCore::hostOutput, this, &ModuleStation::onModuleOutput);
+    connect(core, &ModuleCore::deadlineChanged, this, &ModuleStation::scheduleWakeUp);
 }
 
 ModuleStation::~ModuleStation()
@@ -64,7 +65,6 @@ void ModuleStation::injectHostData(const QByteArray &bytes)
         return;
     logVerbose(QStringLiteral("%1 in  %2 (auto-transmit)").arg(label(), describeBytes(bytes)));
     core->receiveAtModuleRate(bytes);
-    scheduleWakeUp();
 }
 
 void ModuleStation::onPtyReceived(const QByteArray &bytes)
@@ -84,7 +84,6 @@ void ModuleStation::takeHostData(const QByteArray &bytes)
 {
     logVerbose(QStringLiteral("%1 in  %2").arg(label(), describeBytes(bytes)));
     core->receiveFromHost(bytes);
-    scheduleWakeUp();
 }
 
 void ModuleStation::onModuleOutput(const QByteArray &bytes)

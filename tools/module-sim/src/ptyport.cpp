@@ -37,6 +37,26 @@ QString systemError(const char *call)
     return QStringLiteral("%1: %2").arg(QLatin1String(call), QString::fromLocal8Bit(std::strerror(errno)));
 }
 
+int baudOfSpeed(speed_t speed)
+{
+    for (const SpeedRate &rate : SpeedRates) {
+        if (rate.speed == speed)
+            return rate.baud;
+    }
+    return 0;
+}
+
+// As NB counts: 0 none, 1 even, 2 odd, 3 mark, 4 space.
+quint32 parityIndex(tcflag_t flags)
+{
+    if (!(flags & PARENB))
+        return 0;
+    const bool odd = flags & PARODD;
+    if (flags & CMSPAR) // a fixed parity bit: PARODD makes it 1
+        return odd ? 3 : 4;
+    return odd ? 2 : 1;
+}
+
 bool makeRaw(int fd)
 {
     termios settings{};
@@ -105,17 +125,16 @@ QString PtyPort::devicePath() const
     return path;
 }
 
-int PtyPort::hostBaudRate() const
+std::optional<UartSettings> PtyPort::hostSettings() const
 {
     termios settings{};
     if (masterFd < 0 || tcgetattr(masterFd, &settings) != 0)
-        return 0;
-    const speed_t speed = cfgetospeed(&settings);
-    for (const SpeedRate &rate : SpeedRates) {
-        if (rate.speed == speed)
-            return rate.baud;
-    }
-    return 0;
+        return std::nullopt;
+    UartSettings host;
+    host.baud = baudOfSpeed(cfgetospeed(&settings));
+    host.parity = parityIndex(settings.c_cflag);
+    host.stopBits = (settings.c_cflag & CSTOPB) ? 1 : 0;
+    return host;
 }
 
 void PtyPort::write(const QByteArray &bytes)

@@ -1,7 +1,7 @@
 #ifndef PTYPORT_H
 #define PTYPORT_H
 
-#include "uartrate.h"
+#include "uartframing.h"
 
 #include <QObject>
 #include <QString>
@@ -25,9 +25,10 @@ public:
     void close();
     bool isOpen() const;
     QString devicePath() const;
-    // The output rate that the program set on its end; on Linux the master
-    // reads the slave's terminal settings. 0 when closed or not a known rate.
-    int hostBaudRate() const override;
+    // The output rate, parity and stop bits that the program set on its
+    // end; on Linux the master reads the slave's terminal settings. Nothing
+    // when closed; a rate of 0 when it is not a known one.
+    std::optional<UartSettings> hostSettings() const override;
 
     // What does not fit into the unread backlog of the device is dropped,
     // as an adapter drops what nobody reads.

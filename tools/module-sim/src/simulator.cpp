@@ -30,9 +30,14 @@ bool Simulator::start(QString *error)
 {
     if (stateFile && !stateFile->load(error))
         return false;
-    logVerbose(QStringLiteral("seed %1, RSSI %2 dBm +/- %3 dB, loss %4")
+    QStringList rssi;
+    for (int i = 0; i < options.modules; ++i) {
+        const QChar letter = QLatin1Char(char('A' + i));
+        rssi.append(QStringLiteral("at %1 %2 dBm").arg(letter).arg(options.radio.rssiAt(letter)));
+    }
+    logVerbose(QStringLiteral("seed %1, RSSI %2 +/- %3 dB, loss %4")
                    .arg(options.radio.seed)
-                   .arg(options.radio.rssiDbm)
+                   .arg(rssi.join(QStringLiteral(", ")))
                    .arg(options.radio.rssiJitterDb)
                    .arg(options.radio.loss));
     logRadio();
@@ -43,6 +48,8 @@ bool Simulator::start(QString *error)
         logVerbose(QStringLiteral("%1 on %2").arg(station->module()->letter()).arg(station->devicePath()));
     }
     if (autoTransmitter) {
+        connect(&radio, &Radio::packetDelivered, this,
+                [this](QChar, QChar to, const QByteArray &payload) { countReplies(to, payload); });
         autoTransmitTimer.start(options.autoIntervalMs);
         connect(autoTransmitter, &ModuleStation::hungUp, &autoTransmitTimer, &QTimer::stop);
     }
@@ -63,11 +70,17 @@ ModuleStation *Simulator::createStation(QChar letter)
     config.letter = letter;
     config.serialLow = FirstSerialLow + quint32(stations.size());
     config.silent = options.silent.contains(letter);
+    config.strictFraming = options.strictFraming;
+    config.faults = options.faults.value(letter);
     config.refused = options.refused;
     config.guardTime = options.guardTime;
     config.commandTimeout = options.commandTimeout;
-    if (options.uartRateIndex.contains(letter))
-        config.uartRateIndex = options.uartRateIndex.value(letter);
+    const auto startValue = [letter](const QHash<QChar, quint32> &values) {
+        return values.contains(letter) ? std::optional<quint32>(values.value(letter)) : std::nullopt;
+    };
+    config.uartRateIndex = startValue(options.uartRateIndex);
+    config.parity = startValue(options.parityIndex);
+    config.stopBits = startValue(options.stopBitsIndex);
     auto *core = new ModuleCore(config, clock, stateFile.get());
     connect(core, &ModuleCore::eventLogged, this,
             [letter](const QString &text) { logVerbose(QStringLiteral("%1     %2").arg(letter).arg(text)); });
@@ -99,4 +112,20 @@ void Simulator::sendTestLine()
 {
     const QString line = QStringLiteral("THE QUICK BROWN FOX %1\r").arg(testLineCounter++);
     autoTransmitter->injectHostData(line.toLatin1());
+}
+
+void Simulator::countReplies(QChar to, const QByteArray &payload)
+{
+    if (to != autoTransmitter->module()->letter())
+        return;
+    const QList<QByteArray> replies = heardReplies.feed(payload);
+    int count = heardReplies.count() - int(replies.size());
+    for (const QByteArray &reply : replies) {
+        ++count;
+        logNotice(QStringLiteral("%1 heard reply: %2 (%3 %4)")
+                      .arg(to)
+                      .arg(QString::fromLatin1(reply))
+                      .arg(count)
+                      .arg(count == 1 ? QStringLiteral("reply") : QStringLiteral("replies")));
+    }
 }

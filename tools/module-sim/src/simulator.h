@@ -2,6 +2,7 @@
 #define SIMULATOR_H
 
 #include "clock.h"
+#include "heardreplies.h"
 #include "radio.h"
 #include "simoptions.h"
 #include "statefile.h"
@@ -15,7 +16,8 @@
 class ModuleStation;
 
 // The whole process: the modules, their ptys, the radio between them and
-// the simulated transmitter of --auto-transmit.
+// the simulated transmitter of --auto-transmit, which counts the replies
+// of the receiver at the far end.
 class Simulator : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,7 @@ private:
     ModuleStation *createStation(QChar letter);
     void logRadio();
     void sendTestLine();
+    void countReplies(QChar to, const QByteArray &payload);
 
     SimOptions options;
     SteadyClock clock;
@@ -40,6 +43,7 @@ private:
     QTimer autoTransmitTimer;
     ModuleStation *autoTransmitter = nullptr;
     quint32 testLineCounter = 0;
+    HeardReplies heardReplies;
 };
 
 #endif // SIMULATOR_H

@@ -1,14 +1,11 @@
 #include "modulesimulator.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 
-#if defined(MODULE_SIM_EXECUTABLE) // the simulator's own tests
-static const QString simulatorPath = QStringLiteral(MODULE_SIM_EXECUTABLE);
-#elif defined(TARNOWICK_MODULE_SIM) // the program's tests
-static const QString simulatorPath = QStringLiteral(TARNOWICK_MODULE_SIM);
-#else
-static const QString simulatorPath;
-#endif
+namespace {
+const QString simulatorPath = QStringLiteral(MODULE_SIM_EXECUTABLE);
+}
 
 ModuleSimulator::ModuleSimulator(const QStringList &extraArguments)
     : arguments(QStringList{"--modules", "2", "--link-dir", linkDir.path()} + extraArguments)
@@ -19,14 +16,14 @@ ModuleSimulator::ModuleSimulator(const QStringList &extraArguments)
 
 bool ModuleSimulator::isBuilt()
 {
-    return !simulatorPath.isEmpty();
+    return QFileInfo(simulatorPath).isExecutable();
 }
 
 bool ModuleSimulator::start(int timeoutMs)
 {
     ports.clear();
     if (!isBuilt()) {
-        error = QStringLiteral("the module simulator is not part of this build");
+        error = QStringLiteral("the module simulator %1 is missing").arg(simulatorPath);
         return false;
     }
     process.start(simulatorPath, arguments);

@@ -8,7 +8,8 @@
 // Runs tarnowick-module-sim with two modules (links in a temporary folder)
 // for a test: start() waits for the device paths it prints, stop() (also
 // called by the destructor) ends it with SIGTERM, so it removes its links.
-// The simulator's own tests and the program's tests share it.
+// The simulator's own tests, the program's tests, the benchmarks and the
+// screenshots share it (CMake target modulesim_runner).
 class ModuleSimulator
 {
 public:
@@ -17,7 +18,7 @@ public:
     ModuleSimulator(const ModuleSimulator &) = delete;
     ModuleSimulator &operator=(const ModuleSimulator &) = delete;
 
-    static bool isBuilt(); // false when the build has no simulator: tests skip
+    static bool isBuilt(); // false when the simulator is missing: tests skip
 
     bool start(int timeoutMs = 5000);
     QString portA() const { return ports.value(0); }

@@ -1,6 +1,8 @@
+#include "heardreplies.h"
 #include "modulecore.h"
 #include "simoptions.h"
 #include "statefile.h"
+#include "uartrate.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -8,7 +10,9 @@
 namespace {
 
 // A module on a clock and a serial line that move only when the test says
-// so, with all it sends to each side and all it logs.
+// so, with all it sends to each side and all it logs. At 9600 baud a byte
+// takes 1.04 ms on the line: "+++" is in 3.1 ms after it was sent, and an
+// "OK\r" reaches the host 3.1 ms after the module sent it.
 class Rig : public Clock, public HostLine
 {
 public:
@@ -21,7 +25,7 @@ public:
         QObject::connect(&module, &ModuleCore::eventLogged, [this](const QString &text) { log += text; });
     }
     qint64 nowMs() const override { return now; }
-    int hostBaudRate() const override { return baud; }
+    std::optional<UartSettings> hostSettings() const override { return line; }
 
     // Plays a script of "wN" (let N ms pass) and byte groups, in order.
     void play(const QString &script)
@@ -37,7 +41,7 @@ public:
     }
 
     qint64 now = 1000000;
-    int baud = 9600;
+    UartSettings line{9600, 0, 0};
     ModuleCore module;
     QByteArray host, air;
     QStringList log;
@@ -56,13 +60,24 @@ private slots:
     void command();
     void escape_data();
     void escape();
-    void hostRate_data();
-    void hostRate();
-    void newRate_data();
-    void newRate();
+    void hostLine_data();
+    void hostLine();
+    void newSettings_data();
+    void newSettings();
     void writeSurvivesRestart_data();
     void writeSurvivesRestart();
+    void heardReplies_data();
+    void heardReplies();
 };
+
+namespace {
+
+QString settingsText(const UartSettings &settings)
+{
+    return QStringLiteral("%1 %2").arg(settings.baud).arg(framingName(settings));
+}
+
+} // namespace
 
 void TestSimModule::options_data()
 {
@@ -81,8 +96,22 @@ void TestSimModule::options_data()
     QTest::newRow("bd without module") << QStringList{"--bd", "4"} << "--bd: \"4\"";
     QTest::newRow("bd index 9") << QStringList{"--bd", "A:9"} << "--bd: \"A:9\"";
     QTest::newRow("bd twice") << QStringList{"--modules", "2", "--bd", "B:4", "--bd", "b:5"} << "--bd: \"b:5\"";
+    QTest::newRow("nb index 5") << QStringList{"--nb", "A:5"} << "--nb: \"A:5\"";
+    QTest::newRow("sb index 2") << QStringList{"--sb", "A:2"} << "--sb: \"A:2\"";
+    QTest::newRow("rssi above 0") << QStringList{"--rssi", "A:1"} << "--rssi: \"A:1\"";
+    QTest::newRow("rssi twice for A") << QStringList{"--rssi", "-80", "--rssi", "A:-70", "--rssi", "a:-71"}
+                                      << "--rssi: \"a:-71\"";
+    QTest::newRow("store fault read-only") << QStringList{"--store-differently", "A:SL=1"}
+                                           << "--store-differently: \"A:SL=1\"";
+    QTest::newRow("store fault the module refuses") << QStringList{"--store-differently", "A:CM=203"}
+                                                    << "--store-differently: \"A:CM=203\"";
+    QTest::newRow("store fault without value") << QStringList{"--store-differently", "A:CM"}
+                                               << "--store-differently: \"A:CM\"";
     QTest::newRow("all fine") << QStringList{"--modules", "2", "--bd", "a:0", "--bd", "B:8", "--hangup-after",
-                                             "B:3", "--loss", "0.5", "--refuse", "wr", "-v"} << QString();
+                                             "B:3", "--loss", "0.5", "--refuse", "wr", "-v", "--nb", "A:4",
+                                             "--sb", "B:1", "--rssi", "B:-74", "--rssi", "-85",
+                                             "--store-differently", "b:cm=3EFFFC00", "--strict-framing"}
+                              << QString();
     // clang-format on
 }
 
@@ -96,27 +125,43 @@ void TestSimModule::options()
     const OptionsOutcome outcome = parseSimOptions(QStringList{"sim"} + arguments, &options, &message);
     QCOMPARE(outcome, mentions.isEmpty() ? OptionsOutcome::Run : OptionsOutcome::Invalid);
     QVERIFY2(message.contains(mentions), qPrintable(message));
-    if (mentions.isEmpty())
-        QCOMPARE(options.uartRateIndex, (QHash<QChar, quint32>{{'A', 0}, {'B', 8}}));
+    if (!mentions.isEmpty())
+        return;
+    QCOMPARE(options.uartRateIndex, (QHash<QChar, quint32>{{'A', 0}, {'B', 8}}));
+    QCOMPARE(options.parityIndex, (QHash<QChar, quint32>{{'A', 4}}));
+    QCOMPARE(options.stopBitsIndex, (QHash<QChar, quint32>{{'B', 1}}));
+    QVERIFY(options.strictFraming);
+    QCOMPARE(options.radio.rssiAt('A'), -85);
+    QCOMPARE(options.radio.rssiAt('B'), -74);
+    QCOMPARE(options.faults.value('B').value("CM"), QByteArray("3EFFFC00"));
+    QVERIFY(!options.faults.contains('A'));
 }
 
 void TestSimModule::command_data()
 {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("fault"); // --store-differently
 
     // clang-format off
-    QTest::newRow("set: lower case, equals sign, 0x") << QByteArray("atid=0x7ffe\ratid\r") << QByteArray("OK\r7FFE\r");
-    QTest::newRow("chain") << QByteArray("ATID3333,MT1,ID,MT\r") << QByteArray("OK\rOK\r3333\r1\r");
-    QTest::newRow("chain stops at error") << QByteArray("ATMT1,ID8000,MT0\rATMT\r") << QByteArray("OK\rERROR\r1\r");
-    QTest::newRow("out of range") << QByteArray("ATID8000\rATID\r") << QByteArray("ERROR\r7FFF\r");
-    QTest::newRow("channel 9 not on this band") << QByteArray("ATCM203\rATCM\r") << QByteArray("ERROR\r3EFFFDFF\r");
-    QTest::newRow("beyond 32 bits") << QByteArray("ATDL100000000\rATDL\r") << QByteArray("ERROR\rFFFF\r");
+    QTest::newRow("set: lower case, equals sign, 0x") << QByteArray("atid=0x7ffe\ratid\r") << QByteArray("OK\r7FFE\r")
+                                                      << QString();
+    QTest::newRow("chain") << QByteArray("ATID3333,MT1,ID,MT\r") << QByteArray("OK\rOK\r3333\r1\r") << QString();
+    QTest::newRow("chain stops at error") << QByteArray("ATMT1,ID8000,MT0\rATMT\r") << QByteArray("OK\rERROR\r1\r")
+                                          << QString();
+    QTest::newRow("out of range") << QByteArray("ATID8000\rATID\r") << QByteArray("ERROR\r7FFF\r") << QString();
+    QTest::newRow("channel 9 not on this band") << QByteArray("ATCM203\rATCM\r") << QByteArray("ERROR\r3EFFFDFF\r")
+                                                << QString();
+    QTest::newRow("beyond 32 bits") << QByteArray("ATDL100000000\rATDL\r") << QByteArray("ERROR\rFFFF\r") << QString();
     QTest::newRow("node identifier, too long") << "ATNI Roof mast\rATNI" + QByteArray(21, 'x') + "\rATNI\r"
-                                               << QByteArray("OK\rERROR\rRoof mast\r");
-    QTest::newRow("read-only") << QByteArray("ATVR1\rATVR\r") << QByteArray("ERROR\r8059\r");
-    QTest::newRow("unknown command") << QByteArray("ATXX\r") << QByteArray("ERROR\r");
-    QTest::newRow("not a command line") << QByteArray("HELLO\r") << QByteArray("ERROR\r");
+                                               << QByteArray("OK\rERROR\rRoof mast\r") << QString();
+    QTest::newRow("read-only") << QByteArray("ATVR1\rATVR\r") << QByteArray("ERROR\r8059\r") << QString();
+    QTest::newRow("unknown command") << QByteArray("ATXX\r") << QByteArray("ERROR\r") << QString();
+    QTest::newRow("not a command line") << QByteArray("HELLO\r") << QByteArray("ERROR\r") << QString();
+    QTest::newRow("store fault: OK, but holds its own") << QByteArray("ATCM3EFFFDFF,CM\r")
+                                                        << QByteArray("OK\r3EFFFC00\r") << "CM=3EFFFC00";
+    QTest::newRow("store fault: a refused value stays refused") << QByteArray("ATCM203\rATCM\r")
+                                                                << QByteArray("ERROR\r3EFFFDFF\r") << "CM=3EFFFC00";
     // clang-format on
 }
 
@@ -124,42 +169,77 @@ void TestSimModule::command()
 {
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, reply);
+    QFETCH(QString, fault);
 
-    Rig rig;
-    rig.play("w1000 +++ w1000");
+    ModuleConfig config;
+    if (!fault.isEmpty())
+        config.faults.insert(fault.section('=', 0, 0).toLatin1(), fault.section('=', 1).toLatin1());
+    Rig rig(config);
+    rig.play("w1000 +++ w1010");
     rig.module.receiveFromHost(input);
+    rig.play("w1000");
     QCOMPARE(rig.host, "OK\r" + reply);
+    QCOMPARE(rig.log.filter("store fault: ATCM3EFFFDFF answered OK, holds 3EFFFC00").size(),
+             reply.contains("3EFFFC00") ? 1 : 0);
 }
 
 void TestSimModule::escape_data()
 {
     QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("uart"); // BD, NB and SB of the module and the host
     QTest::addColumn<bool>("commandMode");
     QTest::addColumn<QByteArray>("hostOutput");
     QTest::addColumn<QByteArray>("radio");
 
-    // Guard time 1 s, command mode timeout 10 s.
+    // Guard time 1 s, command mode timeout 10 s. The silences count from
+    // the moment a byte has fully arrived: at 1200 baud (BD 0) a byte takes
+    // 8.3 ms, and "hello\r" 50 ms; with parity and two stop bits 10 and 60 ms.
     // clang-format off
-    QTest::newRow("silence on both sides") << "w1000 +++ w1000" << true << QByteArray("OK\r") << QByteArray();
-    QTest::newRow("silence before too short") << "w1000 data w999 +++ w1000" << false << QByteArray()
+    QTest::newRow("silence on both sides") << "w1000 +++ w1008" << "3 0 0" << true << QByteArray("OK\r")
+                                           << QByteArray();
+    QTest::newRow("silence before too short") << "w1000 data w999 +++ w1008" << "3 0 0" << false << QByteArray()
                                               << QByteArray("data+++");
-    QTest::newRow("silence after too short") << "w1000 +++ w999" << false << QByteArray() << QByteArray();
-    QTest::newRow("byte inside silence after") << "w1000 +++ w500 x w1000" << false << QByteArray()
+    QTest::newRow("silence after too short") << "w1000 +++ w1003" << "3 0 0" << false << QByteArray()
+                                             << QByteArray();
+    QTest::newRow("byte inside silence after") << "w1000 +++ w500 x w1000" << "3 0 0" << false << QByteArray()
                                                << QByteArray("+++x");
-    QTest::newRow("timeout") << "w1000 +++ w1000 w10000 data" << false << QByteArray("OK\r") << QByteArray("data");
-    QTest::newRow("command restarts timeout") << "w1000 +++ w1000 w9000 ATID\r w9999" << true
+    QTest::newRow("byte just as the silence ends") << "w1000 +++ w1002 x w10" << "3 0 0" << true
+                                                   << QByteArray("OK\r") << QByteArray();
+    QTest::newRow("timeout") << "w1000 +++ w1008 w10000 data" << "3 0 0" << false << QByteArray("OK\r")
+                             << QByteArray("data");
+    QTest::newRow("command restarts timeout") << "w1000 +++ w1008 w9000 ATID\r w9999" << "3 0 0" << true
                                               << QByteArray("OK\r7FFF\r") << QByteArray();
+    QTest::newRow("1200: GT after the line's start") << "w1000 hello\r w1000 +++ w1100" << "0 0 0" << false
+                                                     << QByteArray() << QByteArray("hello\r+++");
+    QTest::newRow("1200: GT after the line's end") << "w1000 hello\r w1050 +++ w1100" << "0 0 0" << true
+                                                   << QByteArray("OK\r") << QByteArray("hello\r");
+    QTest::newRow("1200 8E2: 1 ms short of it") << "w1000 hello\r w1049 +++ w1100" << "0 1 1" << false
+                                                << QByteArray() << QByteArray("hello\r+++");
+    QTest::newRow("1200 8E2: GT after the line's end") << "w1000 hello\r w1060 +++ w1100" << "0 1 1" << true
+                                                       << QByteArray("OK\r") << QByteArray("hello\r");
+    // "+++" is in at 25 ms, "OK" leaves at 1025 ms and is through at 1050.
+    QTest::newRow("1200: OK on its way") << "w1000 +++ w1049" << "0 0 0" << true << QByteArray() << QByteArray();
+    // "ATID,MT\r" is in at 1117 ms; "7FFF\r" is through 42 ms later, "3\r" 17 ms after that.
+    QTest::newRow("1200: replies queue on the line") << "w1000 +++ w1050 ATID,MT\r w120" << "0 0 0" << true
+                                                     << QByteArray("OK\r7FFF\r") << QByteArray();
     // clang-format on
 }
 
 void TestSimModule::escape()
 {
     QFETCH(QString, script);
+    QFETCH(QString, uart);
     QFETCH(bool, commandMode);
     QFETCH(QByteArray, hostOutput);
     QFETCH(QByteArray, radio);
 
-    Rig rig;
+    const QStringList settings = uart.split(' ');
+    ModuleConfig config;
+    config.uartRateIndex = settings[0].toUInt();
+    config.parity = settings[1].toUInt();
+    config.stopBits = settings[2].toUInt();
+    Rig rig(config);
+    rig.line = rig.module.uartSettings();
     rig.play(script);
     QCOMPARE(rig.module.inCommandMode(), commandMode);
     QCOMPARE(rig.host, hostOutput);
@@ -167,29 +247,47 @@ void TestSimModule::escape()
     QCOMPARE(rig.air, radio);
 }
 
-void TestSimModule::hostRate_data()
+void TestSimModule::hostLine_data()
 {
-    QTest::addColumn<int>("hostBaud");
-    QTest::addColumn<quint32>("bd");
-    QTest::addColumn<bool>("understood");
+    QTest::addColumn<QString>("host");   // rate, parity and stop bits of the program's port
+    QTest::addColumn<QString>("module"); // BD, NB and SB
+    QTest::addColumn<bool>("strict");
+    QTest::addColumn<QString>("mismatch"); // logged once; empty: understood
 
-    QTest::newRow("9600 at the factory BD") << 9600 << 3u << true;
-    QTest::newRow("19200 against BD 3") << 19200 << 3u << false;
-    QTest::newRow("host rate unknown") << 0 << 5u << true;
+    // clang-format off
+    QTest::newRow("9600 at the factory settings") << "9600 0 0" << "3 0 0" << false << QString();
+    QTest::newRow("19200 against BD 3") << "19200 0 0" << "3 0 0" << false << "rate mismatch: host 19200, module 9600";
+    QTest::newRow("host rate unknown") << "0 0 0" << "5 0 0" << false << QString();
+    QTest::newRow("even parity against none") << "9600 1 0" << "3 0 0" << false
+                                              << "framing mismatch: host 8E1, module 8N1";
+    QTest::newRow("none against odd parity") << "9600 0 0" << "3 2 0" << false
+                                             << "framing mismatch: host 8N1, module 8O1";
+    QTest::newRow("mark parity on both") << "9600 3 0" << "3 3 0" << false << QString();
+    QTest::newRow("two stop bits against one") << "9600 0 1" << "3 0 0" << false << QString();
+    QTest::newRow("one stop bit against two, strict") << "9600 0 0" << "3 0 1" << true
+                                                      << "framing mismatch: host 8N1, module 8N2";
+    QTest::newRow("two stop bits on both, strict") << "9600 1 1" << "3 1 1" << true << QString();
+    // clang-format on
 }
 
-void TestSimModule::hostRate()
+void TestSimModule::hostLine()
 {
-    QFETCH(int, hostBaud);
-    QFETCH(quint32, bd);
-    QFETCH(bool, understood);
+    QFETCH(QString, host);
+    QFETCH(QString, module);
+    QFETCH(bool, strict);
+    QFETCH(QString, mismatch);
 
+    const QStringList h = host.split(' '), m = module.split(' ');
     ModuleConfig config;
-    config.uartRateIndex = bd;
+    config.uartRateIndex = m[0].toUInt();
+    config.parity = m[1].toUInt();
+    config.stopBits = m[2].toUInt();
+    config.strictFraming = strict;
     Rig rig(config);
-    rig.baud = hostBaud;
+    rig.line = UartSettings{h[0].toInt(), h[1].toUInt(), h[2].toUInt()};
     rig.module.receiveFromRadio("OK\r", -70);
-    rig.play("w1000 +++ w1000");
+    rig.play("w1000 +++ w1010");
+    const bool understood = mismatch.isEmpty();
     QCOMPARE(rig.module.inCommandMode(), understood);
     // Understood: the radio's "OK", then the escape's. Otherwise junk both
     // ways, but nothing lost: the "+++" went out as data.
@@ -197,33 +295,36 @@ void TestSimModule::hostRate()
     QCOMPARE(rig.air.size(), understood ? 0 : 3);
     QVERIFY(understood ? rig.host == "OK\rOK\r"
                        : !rig.host.contains('\r') && !rig.host.contains("OK") && !rig.air.contains('+'));
-    const QString mismatch = QStringLiteral("rate mismatch: host %1, module %2").arg(hostBaud).arg(uartRateOfIndex(bd));
-    QCOMPARE(rig.log.count(mismatch), understood ? 0 : 1); // once, not for every byte
+    QCOMPARE(rig.log.filter("mismatch").size(), understood ? 0 : 1); // once, not for every byte
+    QVERIFY2(understood || rig.log.contains(mismatch), qPrintable(rig.log.join('\n')));
 }
 
-void TestSimModule::newRate_data()
+void TestSimModule::newSettings_data()
 {
-    // Played at 9600 in command mode; the replies must all be readable there.
+    // Played at 9600 8N1 in command mode; the replies must all be readable there.
     QTest::addColumn<QString>("script");
     QTest::addColumn<QByteArray>("replies");
-    QTest::addColumn<int>("rateAfter");
+    QTest::addColumn<QString>("after"); // rate and framing
 
-    QTest::newRow("CN") << "ATBD4,CN\r" << QByteArray("OK\rOK\r") << 19200;
-    QTest::newRow("CT elapsed") << "ATBD4\r w10000" << QByteArray("OK\r") << 19200;
-    QTest::newRow("AC") << "ATBD4,AC\r" << QByteArray("OK\rOK\r") << 19200;
-    QTest::newRow("WR alone") << "ATBD4,WR\r" << QByteArray("OK\rOK\r") << 9600;
+    QTest::newRow("CN") << "ATBD4,CN\r" << QByteArray("OK\rOK\r") << "19200 8N1";
+    QTest::newRow("CT elapsed") << "ATBD4\r w10010" << QByteArray("OK\r") << "19200 8N1";
+    QTest::newRow("AC") << "ATBD4,AC\r" << QByteArray("OK\rOK\r") << "19200 8N1";
+    QTest::newRow("WR alone") << "ATBD4,WR\r" << QByteArray("OK\rOK\r") << "9600 8N1";
+    QTest::newRow("NB and SB on CN") << "ATNB1,SB1,CN\r" << QByteArray("OK\rOK\rOK\r") << "9600 8E2";
+    QTest::newRow("NB on AC") << "ATNB2,AC\r" << QByteArray("OK\rOK\r") << "9600 8O1";
+    QTest::newRow("NB and SB, WR alone") << "ATNB1,SB1,WR\r" << QByteArray("OK\rOK\rOK\r") << "9600 8N1";
 }
 
-void TestSimModule::newRate()
+void TestSimModule::newSettings()
 {
     QFETCH(QString, script);
     QFETCH(QByteArray, replies);
-    QFETCH(int, rateAfter);
+    QFETCH(QString, after);
 
     Rig rig;
-    rig.play("w1000 +++ w1000 " + script);
+    rig.play("w1000 +++ w1010 " + script + " w100");
     QCOMPARE(rig.host, "OK\r" + replies);
-    QCOMPARE(rig.module.uartBaudRate(), rateAfter);
+    QCOMPARE(settingsText(rig.module.uartSettings()), after);
 }
 
 void TestSimModule::writeSurvivesRestart_data()
@@ -232,14 +333,18 @@ void TestSimModule::writeSurvivesRestart_data()
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QByteArray>("storedId");
     QTest::addColumn<int>("bdOption"); // -1: none
-    QTest::addColumn<int>("rate");
+    QTest::addColumn<QString>("uart");
+    QTest::addColumn<QString>("fault"); // the ID the module holds whatever is set
 
-    const QByteArray stored("OK\rOK\rOK\rOK\rOK\r");
-    QTest::newRow("stored") << "state.json" << stored << QByteArray("3333") << -1 << 19200;
-    QTest::newRow("--bd wins over the stored BD") << "state.json" << stored << QByteArray("3333") << 5 << 38400;
+    const QByteArray stored("OK\rOK\rOK\rOK\rOK\rOK\r");
+    QTest::newRow("stored") << "state.json" << stored << QByteArray("3333") << -1 << "19200 8E1" << QString();
+    QTest::newRow("--bd wins over the stored BD")
+        << "state.json" << stored << QByteArray("3333") << 5 << "38400 8E1" << QString();
+    QTest::newRow("store fault") << "state.json" << stored << QByteArray("1234") << -1 << "19200 8E1"
+                                 << "1234";
     // A WR that could not be stored must not answer "OK".
-    QTest::newRow("folder missing") << "missing/state.json" << QByteArray("OK\rOK\rERROR\r") << QByteArray("7FFF") << -1
-                                    << 9600;
+    QTest::newRow("folder missing") << "missing/state.json" << QByteArray("OK\rOK\rOK\rERROR\r") << QByteArray("7FFF")
+                                    << -1 << "9600 8N1" << QString();
 }
 
 void TestSimModule::writeSurvivesRestart()
@@ -248,15 +353,19 @@ void TestSimModule::writeSurvivesRestart()
     QFETCH(QByteArray, reply);
     QFETCH(QByteArray, storedId);
     QFETCH(int, bdOption);
-    QFETCH(int, rate);
+    QFETCH(QString, uart);
+    QFETCH(QString, fault);
 
     QTemporaryDir dir;
     QString error;
     StateFile before(dir.filePath(file));
     QVERIFY(before.load(&error));
     {
-        Rig rig(ModuleConfig(), &before);
-        rig.play("w1000 +++ w1000 ATID3333,BD4,WR,MT1,CN\r");
+        ModuleConfig config;
+        if (!fault.isEmpty())
+            config.faults.insert("ID", fault.toLatin1());
+        Rig rig(config, &before);
+        rig.play("w1000 +++ w1010 ATID3333,BD4,NB1,WR,MT1,CN\r w100");
         QCOMPARE(rig.host, "OK\r" + reply);
     }
     StateFile after(dir.filePath(file));
@@ -266,9 +375,39 @@ void TestSimModule::writeSurvivesRestart()
         config.uartRateIndex = quint32(bdOption);
     const Rig restarted(config, &after);
     QCOMPARE(restarted.module.registers().query("ID"), storedId);
-    QCOMPARE(restarted.module.uartBaudRate(), rate);
+    QCOMPARE(settingsText(restarted.module.uartSettings()), uart);
     // Set after the WR: gone with the restart.
     QCOMPARE(restarted.module.registers().query("MT"), QByteArray("3"));
+}
+
+void TestSimModule::heardReplies_data()
+{
+    QTest::addColumn<QByteArrayList>("packets");
+    QTest::addColumn<QByteArrayList>("replies");
+
+    // clang-format off
+    QTest::newRow("with and without RSSI, split and joined")
+        << QByteArrayList{"HEARD 17 -74\rHEA", "RD 18\r"} << QByteArrayList{"HEARD 17 -74", "HEARD 18"};
+    QTest::newRow("line feed after the carriage return")
+        << QByteArrayList{"HEARD 1\r\n", "HEARD 2\r\n"} << QByteArrayList{"HEARD 1", "HEARD 2"};
+    QTest::newRow("not replies") << QByteArrayList{"THE QUICK BROWN FOX 3\rHEARD\rHEARD x\rHEARD 5 -7 dBm\r"}
+                                 << QByteArrayList();
+    QTest::newRow("a reply after an endless line")
+        << QByteArrayList{QByteArray(100, 'x') + "HEARD 1", "\rHEARD 2\r"} << QByteArrayList{"HEARD 2"};
+    // clang-format on
+}
+
+void TestSimModule::heardReplies()
+{
+    QFETCH(QByteArrayList, packets);
+    QFETCH(QByteArrayList, replies);
+
+    HeardReplies counter;
+    QByteArrayList found;
+    for (const QByteArray &packet : std::as_const(packets))
+        found += counter.feed(packet);
+    QCOMPARE(found, replies);
+    QCOMPARE(counter.count(), replies.size());
 }
 
 QTEST_GUILESS_MAIN(TestSimModule)

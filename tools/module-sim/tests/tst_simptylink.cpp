@@ -17,14 +17,17 @@ namespace {
 constexpr int GuardMs = 20;
 
 // Sets a program's end of a simulated module to raw mode at 9600 or 19200
-// baud, with plain POSIX calls, as a serial program would.
-bool setBaudRate(int fd, int baud)
+// baud, one or two stop bits, with plain POSIX calls, as a serial program
+// would. Linux refuses parity on a pseudo-terminal.
+bool setLine(int fd, int baud, bool twoStopBits = false)
 {
     const speed_t speed = baud == 9600 ? B9600 : baud == 19200 ? B19200 : B0;
     termios settings{};
     if (fd < 0 || speed == B0 || tcgetattr(fd, &settings) != 0)
         return false;
     cfmakeraw(&settings);
+    if (twoStopBits)
+        settings.c_cflag |= CSTOPB;
     return cfsetspeed(&settings, speed) == 0 && tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 
@@ -86,11 +89,13 @@ void TestSimPtyLink::link_data()
     QTest::addColumn<QStringList>("arguments");
     // Each step names module A or B, then: ">bytes" writes them, "<bytes"
     // expects them next, "." expects silence, "~bytes" expects junk of
-    // their length, "@N" sets the rate to N baud, "+" sends "+++" after a
+    // their length, "@N" sets the rate to N baud ("@N/2" with two stop
+    // bits), "+" sends "+++" after a
     // guard time of silence, "!" expects the device to hang up.
     QTest::addColumn<QStringList>("steps");
 
-    const QString db = QString::number(-RssiModel(-80, 4, 1).next(), 16).toUpper();
+    // Module B walks on the stream after the seed.
+    const QString db = QString::number(-RssiModel(-80, 4, 2).next(), 16).toUpper();
     // clang-format off
     QTest::newRow("A to B and back") << QStringList()
         << QStringList{"A>ping\r", "B<ping\r", "B>pong\r", "A<pong\r"};
@@ -98,6 +103,9 @@ void TestSimPtyLink::link_data()
         << QStringList{"A+", "A<OK\r", "A>ATID3333,CN\r", "A<OK\rOK\r", "A>ping\r", "B."};
     QTest::newRow("DB is the model's RSSI") << QStringList{"--rssi", "-80", "--seed", "1"}
         << QStringList{"A>ping\r", "B<ping\r", "B+", "B<OK\r", "B>ATDB\r", "B<" + db + "\r"};
+    QTest::newRow("DB per receiving module") << QStringList{"--rssi", "B:-74", "--rssi", "A:-71", "--rssi-jitter", "0"}
+        << QStringList{"A>ping\r", "B<ping\r", "B>pong\r", "A<pong\r", "A+", "A<OK\r", "A>ATDB\r", "A<47\r",
+                       "B+", "B<OK\r", "B>ATDB\r", "B<4A\r"};
     QTest::newRow("all lost") << QStringList{"--loss", "1"} << QStringList{"A>ping\r", "B."};
     QTest::newRow("silent") << QStringList{"--silent", "A"} << QStringList{"A+", "A.", "A>ATID\r", "A."};
     QTest::newRow("refuse") << QStringList{"--refuse", "ID"}
@@ -108,6 +116,8 @@ void TestSimPtyLink::link_data()
         << QStringList{"A@19200", "A+", "A.", "B>ping\r", "A~ping\r"};
     QTest::newRow("--bd, and CN switches the rate") << QStringList{"--bd", "A:4"}
         << QStringList{"A@19200", "A+", "A<OK\r", "A>ATBD3,CN\r", "A<OK\rOK\r", "A+", "A.", "A@9600", "A+", "A<OK\r"};
+    QTest::newRow("two stop bits, strict") << QStringList{"--sb", "A:1", "--strict-framing"}
+        << QStringList{"A+", "A.", "A@9600/2", "A+", "A<OK\r", "A>ATSB0,CN\r", "A<OK\rOK\r", "A+", "A."};
     QTest::newRow("auto-transmit") << QStringList{"--auto-transmit", "B", "--auto-interval-ms", "50"}
         << QStringList{"A<THE QUICK BROWN FOX 0\rTHE QUICK BROWN FOX 1\r"};
     // clang-format on
@@ -126,7 +136,7 @@ void TestSimPtyLink::link()
         ::close(modules[0]);
         ::close(modules[1]);
     });
-    QVERIFY(setBaudRate(modules[0], 9600) && setBaudRate(modules[1], 9600));
+    QVERIFY(setLine(modules[0], 9600) && setLine(modules[1], 9600));
     for (const QString &step : std::as_const(steps)) {
         const int module = modules[step.at(0) == QLatin1Char('B')];
         const QByteArray bytes = step.mid(2).toLatin1();
@@ -142,7 +152,7 @@ void TestSimPtyLink::link()
             QCOMPARE(junk.size(), bytes.size());
             QVERIFY2(!junk.contains('\r') && junk != bytes, junk.toHex().constData());
         } else if (action == '@') {
-            QVERIFY(setBaudRate(module, bytes.toInt()));
+            QVERIFY(setLine(module, bytes.split('/').constFirst().toInt(), bytes.endsWith("/2")));
         } else if (action == '+') {
             // Real time is the point here: the silence before "+++" is the test.
             QThread::msleep(GuardMs * 3);

@@ -52,7 +52,14 @@ int main(int argc, char **argv)
     if (options.verbose)
         Logging::enableVerbose();
 
-    const BenchRequest &request = options.request;
+    BenchRequest request = options.request;
+    request.program = QStringLiteral("tarnowick-cli %1 (%2)")
+                          .arg(QLatin1String(TARNOWICK_VERSION), QLatin1String(TARNOWICK_REVISION));
+    if (request.command == BenchRequest::History) {
+        return printHistory(
+            request, [](const QString &text) { print(stdout, text); },
+            [](const QString &text) { print(stderr, text); });
+    }
     QSerialPort port(request.port);
     port.setBaudRate(request.baud);
     port.setDataBits(QSerialPort::Data8);

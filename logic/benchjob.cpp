@@ -5,8 +5,11 @@
 #include "logic/baudrates.h"
 #include "logic/configentries.h"
 #include "logic/filesaving.h"
+#include "logic/programmingrecord.h"
 #include "logic/replymapping.h"
+#include "logic/settingvalue.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -64,7 +67,13 @@ void BenchJob::start()
         session.startSearch();
         return;
     }
-    entries = request.command == BenchRequest::Write ? configWriteEntries(request.settings) : atCommandList;
+    entries = atCommandList;
+    if (request.command == BenchRequest::Write) {
+        // Read back in the same stay, after WR and before ATCN.
+        entries = configWriteEntries(request.settings);
+        if (request.verify)
+            entries += ReadBack::queries(request.settings);
+    }
     startRun();
 }
 
@@ -122,6 +131,12 @@ void BenchJob::onRunFinished(const RunOutcome &outcome)
     emit progress(QString());
     if (searchInstead(outcome))
         return;
+    const bool enteredCommandMode =
+        outcome.result != RunResult::NoEscapeReply && outcome.result != RunResult::NotEntered;
+    if (request.command == BenchRequest::Write && enteredCommandMode) {
+        finishWrite(outcome);
+        return;
+    }
     if (outcome.result != RunResult::Completed) {
         fail(moduleFailure(outcome.result));
         return;
@@ -133,10 +148,12 @@ void BenchJob::onRunFinished(const RunOutcome &outcome)
     case BenchRequest::Save:
         finishSave(outcome);
         break;
-    case BenchRequest::Write:
-        finishWrite(outcome);
+    case BenchRequest::Check:
+        finishCheck(outcome);
         break;
+    case BenchRequest::Write:
     case BenchRequest::Search:
+    case BenchRequest::History:
         break;
     }
 }
@@ -185,22 +202,115 @@ void BenchJob::finishSave(const RunOutcome &outcome)
 
 void BenchJob::finishWrite(const RunOutcome &outcome)
 {
-    QString note;
-    if (outcome.followedRate)
-        note = tr("The port now runs at %1 baud, the module's new rate.").arg(*outcome.followedRate);
-    else if (outcome.rateUnknown)
-        note = tr("The module now runs at another rate.");
-    if (!outcome.refused.isEmpty()) {
-        QString text = tr("The module refused: %1").arg(outcome.refused.join(QLatin1String(", ")));
+    const int writeEntries = int(configWriteEntries(request.settings).size());
+    const int written = int(qMin(outcome.replies.size(), qsizetype(writeEntries)));
+    const bool allAnswered = written == writeEntries;
+    std::optional<ReadBack> readBack;
+    if (request.verify && allAnswered)
+        readBack.emplace(request.settings, outcome.replies.mid(writeEntries));
+
+    QStringList lines;
+    int status = BenchDone;
+    if (!allAnswered || outcome.result == RunResult::ExitRefused) {
+        lines.append(moduleFailure(outcome.result));
+        status = BenchModuleFailed;
+    } else if (!outcome.refused.isEmpty()) {
+        lines.append(tr("The module refused: %1").arg(outcome.refused.join(QLatin1String(", "))));
         if (outcome.refused.contains(QLatin1String("WR")))
-            text += QLatin1Char('\n') + tr("The settings were not stored.");
-        fail(note.isEmpty() ? text : text + QLatin1Char('\n') + note);
+            lines.append(tr("The settings were not stored."));
+        status = BenchModuleFailed;
+    } else {
+        lines.append(tr("Wrote %1 settings.").arg(written));
+    }
+    if (outcome.followedRate)
+        lines.append(tr("The port now runs at %1 baud, the module's new rate.").arg(*outcome.followedRate));
+    else if (outcome.rateUnknown)
+        lines.append(tr("The module now runs at another rate."));
+    if (readBack && outcome.result != RunResult::ExitRefused) {
+        lines.append(readBack->summary());
+        if (!readBack->matches())
+            status = BenchModuleFailed;
+    }
+    for (const QString &line : std::as_const(lines)) {
+        if (status == BenchDone)
+            emit output(line);
+        else
+            emit message(line);
+    }
+    if (!record(outcome, written, readBack ? &*readBack : nullptr))
+        status = BenchModuleFailed;
+    done(status);
+}
+
+bool BenchJob::record(const RunOutcome &outcome, int written, const ReadBack *readBack)
+{
+    ProgrammingRecord entry;
+    entry.time = QDateTime::currentDateTimeUtc();
+    entry.program = request.program;
+    entry.port = request.port;
+    entry.baud = session.portRate();
+    entry.profile = ProgrammingLog::profileOf(request.file);
+    for (int i = 0; i < written; ++i) {
+        const QString &sent = outcome.replies.at(i).first;
+        if (sent.contains(QLatin1Char('=')) && !outcome.refused.contains(sent))
+            entry.written.insert(sent.section(QLatin1Char('='), 0, 0), sent.section(QLatin1Char('='), 1));
+    }
+    entry.refused = outcome.refused;
+    if (readBack) {
+        entry.module = readBack->module();
+        entry.verified = readBack->matches() && outcome.refused.isEmpty();
+        entry.mismatches = readBack->mismatches();
+    }
+    const QString problem = ProgrammingLog::append(request.logPath, entry);
+    if (problem.isEmpty())
+        return true;
+    // The write itself stands; only its record is missing.
+    emit message(tr("The write was not recorded: %1").arg(problem));
+    return false;
+}
+
+void BenchJob::finishCheck(const RunOutcome &outcome)
+{
+    const SettingValues module = readValues(outcome, true);
+    QStringList differences;
+    for (const ModuleSetting &setting : ModuleSettings::all()) {
+        const QString command = QLatin1String(setting.command);
+        if (!request.settings.contains(command))
+            continue;
+        const QString ours = request.settings.value(command);
+        const QString theirs = module.value(command, tr("(no value)"));
+        if (!SettingValue::sameValue(setting, theirs, ours))
+            differences.append(tr("%1: module %2, profile %3").arg(command, theirs, ours));
+    }
+    if (differences.isEmpty()) {
+        emit output(tr("Same as the profile."));
+        done(BenchDone);
         return;
     }
-    emit output(tr("Wrote %1 settings.").arg(outcome.replies.size()));
-    if (!note.isEmpty())
-        emit output(note);
-    done(BenchDone);
+    for (const QString &line : std::as_const(differences))
+        emit output(line);
+    done(BenchModuleFailed);
+}
+
+int printHistory(const BenchRequest &request, const std::function<void(const QString &)> &output,
+                 const std::function<void(const QString &)> &message)
+{
+    if (!QFileInfo::exists(request.logPath)) {
+        message(BenchJob::tr("No write has been recorded in %1.").arg(request.logPath));
+        return BenchDone;
+    }
+    QString error;
+    const QList<ProgrammingRecord> records = ProgrammingLog::read(request.logPath, &error);
+    if (!error.isEmpty()) {
+        message(BenchJob::tr("Cannot read %1: %2").arg(request.logPath, error));
+        return BenchUsageError;
+    }
+    for (const ProgrammingRecord &record : records) {
+        if (request.moduleFilter.isEmpty()
+            || record.module.value(QStringLiteral("SL")).compare(request.moduleFilter, Qt::CaseInsensitive) == 0)
+            output(record.historyLine());
+    }
+    return BenchDone;
 }
 
 void BenchJob::fail(const QString &text, int status)

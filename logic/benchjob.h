@@ -3,22 +3,29 @@
 
 #include "logic/commandsession.h"
 #include "logic/profilefile.h"
+#include "logic/readback.h"
 
 #include <QCoreApplication>
 #include <QObject>
 
+#include <functional>
+
 // What tarnowick-cli was asked to do.
 struct BenchRequest
 {
-    enum Command { Read, Save, Write, Search };
+    enum Command { Read, Save, Write, Search, Check, History };
 
     Command command = Read;
     QString port;
     int baud = 9600;
     bool search = false; // search the rates when the module does not answer
     bool json = false;
-    QString file;           // save: where to; write: the profile read
-    SettingValues settings; // write: the profile's settings, checked
+    QString file;           // save: where to; write and check: the profile read
+    SettingValues settings; // write and check: the profile's settings, checked
+    bool verify = true;     // write: read back what was written
+    QString logPath;        // the programming record
+    QString program;        // "tarnowick-cli 1.0.1 (82db844)", for the record
+    QString moduleFilter;   // history: only this serial number (SL)
 };
 
 // Exit statuses of tarnowick-cli.
@@ -53,6 +60,8 @@ private:
     void finishRead(const RunOutcome &outcome);
     void finishSave(const RunOutcome &outcome);
     void finishWrite(const RunOutcome &outcome);
+    void finishCheck(const RunOutcome &outcome);
+    bool record(const RunOutcome &outcome, int written, const ReadBack *readBack);
     void fail(const QString &text, int status = BenchModuleFailed);
     void done(int status);
 
@@ -62,6 +71,10 @@ private:
     bool searched = false;
     bool ended = false;
 };
+
+// Prints the programming record (history); the exit status.
+int printHistory(const BenchRequest &request, const std::function<void(const QString &)> &output,
+                 const std::function<void(const QString &)> &message);
 
 // The module's values by command from a read's replies, as the window's
 // fields hold them (a combo's item index); replies no field takes are left out.

@@ -1,6 +1,7 @@
 #include "logic/benchoptions.h"
 
 #include "logic/baudrates.h"
+#include "logic/programmingrecord.h"
 
 #include <QCommandLineParser>
 
@@ -10,13 +11,14 @@ const char usage[] = "Usage:\n"
                      "  tarnowick-cli read   --port P [--baud N] [--search] [--json]\n"
                      "  tarnowick-cli save   FILE --port P [--baud N] [--search]\n"
                      "  tarnowick-cli write  FILE --port P [--baud N] [--search]\n"
-                     "  tarnowick-cli search --port P\n";
+                     "  tarnowick-cli search --port P\n"
+                     "  tarnowick-cli check  FILE --port P [--baud N] [--search]\n"
+                     "  tarnowick-cli history [--module SL]\n";
 
 const QList<QPair<QString, BenchRequest::Command>> commands = {
-    {QStringLiteral("read"), BenchRequest::Read},
-    {QStringLiteral("save"), BenchRequest::Save},
-    {QStringLiteral("write"), BenchRequest::Write},
-    {QStringLiteral("search"), BenchRequest::Search},
+    {QStringLiteral("read"), BenchRequest::Read},   {QStringLiteral("save"), BenchRequest::Save},
+    {QStringLiteral("write"), BenchRequest::Write}, {QStringLiteral("search"), BenchRequest::Search},
+    {QStringLiteral("check"), BenchRequest::Check}, {QStringLiteral("history"), BenchRequest::History},
 };
 
 BenchOptions invalid(const QString &text)
@@ -48,8 +50,18 @@ BenchOptions parseBenchOptions(const QStringList &arguments)
                                     QStringLiteral("When the module does not answer, search the baud rates."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("read: one JSON object."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Print the serial dialogue."));
-    parser.addOptions({help, version, port, baud, search, json, verbose});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("read, save, write or search"));
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"),
+                                      QStringLiteral("write: do not read back what was written."));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("The programming record to append to and to show (%1).").arg(ProgrammingLog::defaultPath()),
+        QStringLiteral("file"));
+    const QCommandLineOption module(QStringLiteral("module"),
+                                    QStringLiteral("history: only the writes of the module with this SL."),
+                                    QStringLiteral("SL"));
+    parser.addOptions({help, version, port, baud, search, json, verbose, noVerify, log, module});
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("read, save, write, search, check or history"));
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The profile file of save and write."));
 
     if (!parser.parse(arguments))
@@ -74,10 +86,16 @@ BenchOptions parseBenchOptions(const QStringList &arguments)
                                       : QStringLiteral("Unknown command %1.").arg(name));
     BenchRequest &request = options.request;
     request.command = command->second;
-    const bool takesFile = request.command == BenchRequest::Save || request.command == BenchRequest::Write;
+    const bool takesFile = request.command == BenchRequest::Save || request.command == BenchRequest::Write
+        || request.command == BenchRequest::Check;
     if (positional.size() != (takesFile ? 1 : 0))
         return invalid(takesFile ? QStringLiteral("%1 needs one profile file.").arg(name)
                                  : QStringLiteral("%1 takes no file.").arg(name));
+    request.logPath = parser.isSet(log) ? parser.value(log) : ProgrammingLog::defaultPath();
+    request.moduleFilter = parser.value(module);
+    request.verify = !parser.isSet(noVerify);
+    if (request.command == BenchRequest::History)
+        return options;
     if (!parser.isSet(port))
         return invalid(QStringLiteral("No port given: --port NAME."));
     request.port = parser.value(port);
@@ -89,7 +107,7 @@ BenchOptions parseBenchOptions(const QStringList &arguments)
     request.json = parser.isSet(json);
     if (takesFile)
         request.file = positional.constFirst();
-    if (request.command == BenchRequest::Write) {
+    if (request.command == BenchRequest::Write || request.command == BenchRequest::Check) {
         const ProfileReading reading = ProfileFile::read(request.file);
         if (!reading.problem.isEmpty())
             return invalid(QStringLiteral("%1: %2").arg(request.file, reading.problem));

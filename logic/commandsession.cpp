@@ -228,7 +228,9 @@ void CommandSession::takeEntryReply(const QString &line)
     deadline->stop();
     const QString entry = current;
     outcome.replies.append({entry, line});
-    if (type == RunWrite && !Reply::isAcknowledgement(line))
+    // A query in a write run (a read-back) answers with a value, not "OK".
+    const bool setting = entry.contains(QLatin1Char('=')) || entry == QLatin1String("WR");
+    if (type == RunWrite && setting && !Reply::isAcknowledgement(line))
         outcome.refused.append(entry);
     else if (type == RunWrite && entry.startsWith(QLatin1String("BD=")))
         writtenBd = entry.mid(3).toInt();

@@ -18,9 +18,13 @@ struct Result
     qint64 ms = 0;
 };
 
-Result runCli(const QStringList &arguments)
+// The programming record goes to dataHome's Velmorin/Tarnowick/.
+Result runCli(const QStringList &arguments, const QString &dataHome)
 {
     QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", dataHome);
+    cli.setProcessEnvironment(environment);
     QElapsedTimer clock;
     clock.start();
     cli.start(QStringLiteral(TARNOWICK_CLI), arguments);
@@ -56,6 +60,11 @@ void tst_Cli::initTestCase()
     QVERIFY(files.isValid());
     QFile profile(files.filePath("scoreboard.tarnowick-profile"));
     QVERIFY(profile.open(QIODevice::WriteOnly) && profile.write(scoreboard) == scoreboard.size());
+    QFile defaults(files.filePath("defaults.tarnowick-profile"));
+    QVERIFY(defaults.open(QIODevice::WriteOnly)
+            && defaults.write(
+                   R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "7fff", "CM": "3EFFFDFF"}})")
+                > 0);
     QFile broken(files.filePath("broken.tarnowick-profile"));
     QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("{\"format\": 1") > 0);
 }
@@ -114,7 +123,7 @@ void tst_Cli::commands()
         else if (argument.startsWith("FILE:"))
             argument = files.filePath(argument.mid(5));
     }
-    const Result result = runCli(arguments);
+    const Result result = runCli(arguments, files.path());
     QVERIFY2(result.status == status, qPrintable(result.err));
     QVERIFY2(result.out.contains(out), qPrintable(result.out));
     QVERIFY2(result.err.contains(err), qPrintable(result.err));
@@ -134,7 +143,7 @@ void tst_Cli::saveThenWrite()
     ModuleSimulator modules({"--state", state});
     QVERIFY2(modules.start(), qPrintable(modules.errorString()));
     const QString profile = files.filePath("saved.tarnowick-profile");
-    Result result = runCli({"save", profile, "--port", modules.portA()});
+    Result result = runCli({"save", profile, "--port", modules.portA()}, files.path());
     QCOMPARE(result.status, 0);
     QCOMPARE(result.out, "Saved 11 setting(s).\n");
 
@@ -149,13 +158,18 @@ void tst_Cli::saveThenWrite()
     file.close();
 
     // At once: the second program waits out the guard time the first left.
-    result = runCli({"write", profile, "--port", modules.portA()});
+    const QString log = files.filePath("record.jsonl");
+    result = runCli({"write", profile, "--port", modules.portA(), "--log", log}, files.path());
     QVERIFY2(result.status == 0, qPrintable(result.err));
     QFile stored(state);
     QVERIFY(stored.open(QIODevice::ReadOnly));
     const QJsonObject registers = QJsonDocument::fromJson(stored.readAll()).object().value("A").toObject();
     QCOMPARE(registers.value("ID").toString(), "2A");
     QCOMPARE(registers.value("CM").toString(), settings.value("CM").toString());
+
+    result = runCli({"history", "--log", log, "--module", "40f1a001"}, files.path());
+    QCOMPARE(result.status, 0);
+    QVERIFY2(result.out.endsWith("  13A20040F1A001  saved.tarnowick-profile  verified\n"), qPrintable(result.out));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

@@ -1,0 +1,169 @@
+#include "logic/programmingrecord.h"
+
+#include "catalogue/modulesettings.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+QJsonObject settingsObject(const SettingValues &values)
+{
+    QJsonObject object;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        object.insert(it.key(), it.value());
+    return object;
+}
+
+SettingValues settingsFrom(const QJsonObject &object)
+{
+    SettingValues values;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        values.insert(it.key(), it.value().toString());
+    return values;
+}
+
+bool syncToDisk(QFile &file)
+{
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return fsync(file.handle()) == 0;
+#endif
+}
+
+} // namespace
+
+QByteArray ProgrammingRecord::toJsonLine() const
+{
+    QJsonObject mismatchObject;
+    for (const ReadBack::Mismatch &mismatch : mismatches)
+        mismatchObject.insert(
+            mismatch.command,
+            QJsonObject{{QStringLiteral("written"), mismatch.written}, {QStringLiteral("read"), mismatch.read}});
+    const QJsonValue profileValue = profile
+        ? QJsonValue(QJsonObject{{QStringLiteral("file"), profile->file}, {QStringLiteral("sha256"), profile->sha256}})
+        : QJsonValue(QJsonValue::Null);
+    const QJsonObject object{
+        {QStringLiteral("time"), time.toUTC().toString(Qt::ISODateWithMs)},
+        {QStringLiteral("program"), program},
+        {QStringLiteral("port"), port},
+        {QStringLiteral("baud"), baud},
+        {QStringLiteral("module"), settingsObject(module)},
+        {QStringLiteral("profile"), profileValue},
+        {QStringLiteral("written"), settingsObject(written)},
+        {QStringLiteral("refused"), QJsonArray::fromStringList(refused)},
+        {QStringLiteral("verified"), verified},
+        {QStringLiteral("mismatches"), mismatchObject},
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+std::optional<ProgrammingRecord> ProgrammingRecord::fromJsonLine(const QByteArray &line)
+{
+    const QJsonObject object = QJsonDocument::fromJson(line).object();
+    if (!object.contains(QLatin1String("time")) || !object.contains(QLatin1String("written")))
+        return std::nullopt;
+    ProgrammingRecord record;
+    record.time = QDateTime::fromString(object.value(QLatin1String("time")).toString(), Qt::ISODateWithMs);
+    record.program = object.value(QLatin1String("program")).toString();
+    record.port = object.value(QLatin1String("port")).toString();
+    record.baud = object.value(QLatin1String("baud")).toInt();
+    record.module = settingsFrom(object.value(QLatin1String("module")).toObject());
+    const QJsonObject profile = object.value(QLatin1String("profile")).toObject();
+    if (!profile.isEmpty())
+        record.profile =
+            Profile{profile.value(QLatin1String("file")).toString(), profile.value(QLatin1String("sha256")).toString()};
+    record.written = settingsFrom(object.value(QLatin1String("written")).toObject());
+    for (const QJsonValue &entry : object.value(QLatin1String("refused")).toArray())
+        record.refused.append(entry.toString());
+    record.verified = object.value(QLatin1String("verified")).toBool();
+    const QJsonObject mismatches = object.value(QLatin1String("mismatches")).toObject();
+    for (auto it = mismatches.begin(); it != mismatches.end(); ++it) {
+        const QJsonObject pair = it.value().toObject();
+        record.mismatches.append(
+            {it.key(), pair.value(QLatin1String("written")).toString(), pair.value(QLatin1String("read")).toString()});
+    }
+    return record;
+}
+
+QString ProgrammingRecord::historyLine() const
+{
+    const QString serial = module.contains(QLatin1String("SL"))
+        ? module.value(QLatin1String("SH")) + module.value(QLatin1String("SL"))
+        : QStringLiteral("(no serial number)");
+    QString outcome = verified ? QStringLiteral("verified") : QStringLiteral("not verified");
+    QStringList differing;
+    for (const ReadBack::Mismatch &mismatch : mismatches)
+        differing.append(QStringLiteral("%1 holds %2, not %3").arg(mismatch.command, mismatch.read, mismatch.written));
+    if (!differing.isEmpty())
+        outcome = differing.join(QLatin1String("; "));
+    if (!refused.isEmpty())
+        outcome += QStringLiteral("; refused %1").arg(refused.join(QLatin1String(", ")));
+    return QStringLiteral("%1  %2  %3  %4")
+        .arg(time.toUTC().toString(Qt::ISODate), serial, profile ? profile->file : QStringLiteral("(no profile)"),
+             outcome);
+}
+
+namespace ProgrammingLog {
+
+QString defaultPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("programming-log.jsonl"));
+}
+
+std::optional<ProgrammingRecord::Profile> profileOf(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray hash = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
+    return ProgrammingRecord::Profile{QFileInfo(path).fileName(), QString::fromLatin1(hash)};
+}
+
+QString append(const QString &path, const ProgrammingRecord &record)
+{
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        return QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return file.errorString();
+    // One write of the whole line: appends of two programs never interleave inside a record.
+    const QByteArray line = record.toJsonLine() + '\n';
+    if (file.write(line) != line.size() || !file.flush())
+        return file.errorString();
+    if (!syncToDisk(file))
+        return QStringLiteral("the disk did not confirm the record");
+    return {};
+}
+
+QList<ProgrammingRecord> read(const QString &path, QString *error)
+{
+    QList<ProgrammingRecord> records;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return records;
+    }
+    while (!file.atEnd()) {
+        if (const std::optional<ProgrammingRecord> record = ProgrammingRecord::fromJsonLine(file.readLine()))
+            records.append(*record);
+    }
+    return records;
+}
+
+} // namespace ProgrammingLog

@@ -39,6 +39,11 @@ void FendrakeXBeeConfiguratorDialog::setPortRate(int rate)
     emit change_baud_rate(QSerialPort::BaudRate(rate));
 }
 
+void FendrakeXBeeConfiguratorDialog::setPortFraming(const Framing &framing)
+{
+    emit change_framing(framing.parity, framing.stopBits);
+}
+
 void FendrakeXBeeConfiguratorDialog::startRun(int type, const QStringList &entries)
 {
     if (session->isBusy())

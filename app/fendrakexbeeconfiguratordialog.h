@@ -54,6 +54,7 @@ signals:
     void change_port(QString port);
     void change_baud_rate(QSerialPort::BaudRate baudRate);
     void write_data(QByteArray data);
+    void change_framing(int parity, int stopBits); // as NB and SB store them
 
 public slots:
     void onPortOpened(bool open);
@@ -109,6 +110,7 @@ private:
     // command sequencer: the session runs the dialogue, the dialog shows it
     void writeToModule(const QByteArray &bytes) override; // every byte for the module goes through here
     void setPortRate(int rate) override;
+    void setPortFraming(const Framing &framing) override;
     bool readyForRun(const QString &refusal); // warns with refusal when no port is open
     void startRun(int type, const QStringList &entries);
     void setCommandProgressVisible(bool visible);

@@ -82,6 +82,7 @@ int main(int argc, char **argv)
     const bool showProgress = stderrIsTerminal();
     QObject::connect(&job, &BenchJob::output, [](const QString &text) { print(stdout, text); });
     QObject::connect(&job, &BenchJob::message, [](const QString &text) { print(stderr, text); });
+    QObject::connect(&line, &SerialLine::framingRefused, [](const QString &text) { print(stderr, text); });
     QObject::connect(&job, &BenchJob::progress, [showProgress](const QString &text) {
         // One line, rewritten in place, and wiped when done.
         if (showProgress)

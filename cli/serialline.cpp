@@ -2,6 +2,8 @@
 
 #include "logic/commandsession.h"
 
+#include <array>
+
 namespace {
 
 constexpr int drainTimeoutMs = 1000;
@@ -25,6 +27,18 @@ void SerialLine::setPortRate(int rate)
     // Bytes still waiting to go out belong to the old rate (an ATCN).
     drain();
     port.setBaudRate(rate);
+    framer.clear();
+}
+
+void SerialLine::setPortFraming(const Framing &framing)
+{
+    drain();
+    const auto parity = std::array{QSerialPort::NoParity, QSerialPort::EvenParity, QSerialPort::OddParity,
+                                   QSerialPort::MarkParity, QSerialPort::SpaceParity}[size_t(framing.parity)];
+    if (!port.setParity(parity))
+        emit framingRefused(tr("The port cannot use %1.").arg(framing.parityName()));
+    else if (!port.setStopBits(framing.stopBits ? QSerialPort::TwoStop : QSerialPort::OneStop))
+        emit framingRefused(tr("The port cannot use two stop bits."));
     framer.clear();
 }
 

@@ -20,8 +20,12 @@ public:
 
     void writeToModule(const QByteArray &bytes) override;
     void setPortRate(int rate) override;
+    void setPortFraming(const Framing &framing) override;
     // Waits (bounded) until what was written has left, before the program ends.
     void drain();
+
+signals:
+    void framingRefused(const QString &text); // "The port cannot use even parity."
 
 private:
     void onReadyRead();

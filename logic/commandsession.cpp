@@ -79,6 +79,8 @@ bool CommandSession::startRun(int runType, const QStringList &runEntries, Pacing
     outcome = RunOutcome{};
     outcome.type = runType;
     writtenBd.reset();
+    writtenNb.reset();
+    writtenSb.reset();
     index = 0;
     current.clear();
     state = StateSendEscape;
@@ -234,6 +236,10 @@ void CommandSession::takeEntryReply(const QString &line)
         outcome.refused.append(entry);
     else if (type == RunWrite && entry.startsWith(QLatin1String("BD=")))
         writtenBd = entry.mid(3).toInt();
+    else if (type == RunWrite && entry.startsWith(QLatin1String("NB=")))
+        writtenNb = entry.mid(3).toInt();
+    else if (type == RunWrite && entry.startsWith(QLatin1String("SB=")))
+        writtenSb = entry.mid(3).toInt();
     ++index;
     state = StateSendCommand;
     emit replyReceived(entry, line);
@@ -253,7 +259,13 @@ void CommandSession::takeExitReply(const QString &line)
     }
     qCDebug(lcSerial) << "Exited command mode";
     state = StateFinished;
-    // The module talks at its new rate from the byte after this reply on.
+    followWrittenUart();
+    moveOn();
+}
+
+void CommandSession::followWrittenUart()
+{
+    // The module talks at its new rate and framing from the byte after this reply on.
     if (writtenBd) {
         const std::optional<int> moduleRate = BaudRates::forBdIndex(*writtenBd);
         if (!moduleRate || !BaudRates::selectable().contains(*moduleRate)) {
@@ -264,7 +276,15 @@ void CommandSession::takeExitReply(const QString &line)
             port.setPortRate(rate);
         }
     }
-    moveOn();
+    if (!writtenNb && !writtenSb)
+        return;
+    const std::optional<Framing> moduleFraming =
+        Framing::fromSettings(writtenNb.value_or(portFraming.parity), writtenSb.value_or(portFraming.stopBits));
+    if (moduleFraming && *moduleFraming != portFraming) {
+        portFraming = *moduleFraming;
+        outcome.followedFraming = portFraming;
+        port.setPortFraming(portFraming);
+    }
 }
 
 void CommandSession::finish()

@@ -1,6 +1,7 @@
 #ifndef COMMANDSESSION_H
 #define COMMANDSESSION_H
 
+#include "logic/framing.h"
 #include "logic/sessionclock.h"
 
 #include <QHash>
@@ -54,6 +55,7 @@ struct RunOutcome
     QList<QPair<QString, QString>> replies; // entry and its reply, in the order sent
     QStringList refused;                    // write entries not acknowledged with "OK"
     std::optional<int> followedRate;        // the port now runs at the rate of a written BD
+    std::optional<Framing> followedFraming; // the port now runs with a written NB and SB
     bool rateUnknown = false;               // a written BD names a rate the port cannot follow
 };
 
@@ -89,6 +91,8 @@ public:
     // The rate the port runs at now, set by its owner (the guard time is measured per rate).
     void setPortRate(int rate);
     int portRate() const { return rate; }
+    void setPortFraming(const Framing &framing) { portFraming = framing; }
+    Framing framing() const { return portFraming; }
 
     // False (and nothing happens) while a run or a search is under way.
     bool startRun(int type, const QStringList &entries, Pacing pacing = Pacing::Ticked);
@@ -149,6 +153,7 @@ private:
     void write(const QByteArray &bytes);
     int silenceRemainingMs(int silenceMs) const;
     void end(RunResult result);
+    void followWrittenUart();
 
     void searchNext();
     void onSearchTimer();
@@ -170,6 +175,9 @@ private:
     QString current;
     RunOutcome outcome;
     std::optional<int> writtenBd;
+    std::optional<int> writtenNb;
+    std::optional<int> writtenSb;
+    Framing portFraming;
 
     int rate = 9600;
     std::optional<qint64> lastWriteMs;

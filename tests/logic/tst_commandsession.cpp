@@ -95,6 +95,7 @@ void tst_CommandSession::runs_data()
     QTest::addColumn<qint64>("endedAtMs");     // -1: not checked
     QTest::addColumn<QString>("refused");
     QTest::addColumn<int>("followedRate");     // 0: the port stays
+    QTest::addColumn<QString>("framing");      // of the port afterwards
 
     const auto replies = [](const QMap<QString, QString> &map) { LineModuleSetup setup; setup.replies = map; return setup; };
     LineModuleSetup lateOk;
@@ -105,29 +106,34 @@ void tst_CommandSession::runs_data()
 
     // Ticks of 1500 ms until "OK", then 100 ms: an entry on the first tick after each reply.
     QTest::newRow("read, ticked") << Pacing::Ticked << readEntries << LineModuleSetup{} << framed(readEntries)
-        << QStringList{"+++@0", "VR@1106", "VH@1206", "AP@3006", "CN@3206"} << RunResult::Completed << 3306LL << "" << 0;
+        << QStringList{"+++@0", "VR@1106", "VH@1206", "AP@3006", "CN@3206"} << RunResult::Completed << 3306LL << "" << 0 << "8N1";
     QTest::newRow("read, reply-driven") << Pacing::ReplyDriven << readEntries << LineModuleSetup{} << framed(readEntries)
-        << QStringList{"+++@0", "VR@1006", "VH@1016", "CN@1206"} << RunResult::Completed << 1216LL << "" << 0;
+        << QStringList{"+++@0", "VR@1006", "VH@1016", "CN@1206"} << RunResult::Completed << 1216LL << "" << 0 << "8N1";
     QTest::newRow("write: refusal listed, BD followed") << Pacing::Ticked << write << replies({{"ID=8000", "ERROR"}})
-        << framed(write) << QStringList{} << RunResult::Completed << -1LL << "ID=8000" << 115200;
+        << framed(write) << QStringList{} << RunResult::Completed << -1LL << "ID=8000" << 115200 << "8N1";
     QTest::newRow("write: refused BD not followed") << Pacing::ReplyDriven << write << replies({{"BD=7", "ERROR"}})
-        << framed(write) << QStringList{} << RunResult::Completed << -1LL << "BD=7" << 0;
+        << framed(write) << QStringList{} << RunResult::Completed << -1LL << "BD=7" << 0 << "8N1";
     // Only "OK" ends command mode: the module still talks at the old rate.
     QTest::newRow("write: ERROR to ATCN") << Pacing::Ticked << write << replies({{"CN", "ERROR"}})
-        << framed(write) << QStringList{} << RunResult::ExitRefused << -1LL << "" << 0;
+        << framed(write) << QStringList{} << RunResult::ExitRefused << -1LL << "" << 0 << "8N1";
+    // Parity and stop bits take effect like the rate; the port follows them too.
+    QTest::newRow("write: NB and SB followed") << Pacing::ReplyDriven << "NB=1 SB=1 WR" << LineModuleSetup{}
+        << framed("NB=1 SB=1 WR") << QStringList{} << RunResult::Completed << -1LL << "" << 0 << "8E2";
+    QTest::newRow("write: refused NB not followed") << Pacing::ReplyDriven << "NB=2 SB=1 WR" << replies({{"NB=2", "ERROR"}})
+        << framed("NB=2 SB=1 WR") << QStringList{} << RunResult::Completed << -1LL << "NB=2" << 0 << "8N2";
     QTest::newRow("no answer to +++") << Pacing::Ticked << "VR" << replies({{"+++", "-"}}) << QStringList{"+++"}
-        << QStringList{} << RunResult::NoEscapeReply << 5000LL << "" << 0;
+        << QStringList{} << RunResult::NoEscapeReply << 5000LL << "" << 0 << "8N1";
     QTest::newRow("+++ refused") << Pacing::ReplyDriven << "VR" << replies({{"+++", "ERROR"}}) << QStringList{"+++"}
-        << QStringList{} << RunResult::NotEntered << -1LL << "" << 0;
+        << QStringList{} << RunResult::NotEntered << -1LL << "" << 0 << "8N1";
     // An "OK" after the deadline still means command mode: leave it.
     QTest::newRow("OK past the deadline") << Pacing::Ticked << "VR" << lateOk << QStringList{"+++", "CN"}
-        << QStringList{"CN@5503"} << RunResult::NoEscapeReply << 5000LL << "" << 0;
+        << QStringList{"CN@5503"} << RunResult::NoEscapeReply << 5000LL << "" << 0 << "8N1";
     QTest::newRow("stray line before OK") << Pacing::Ticked << "VR" << stray << QStringList{"+++", "CN"}
-        << QStringList{"CN@1006"} << RunResult::NotEntered << -1LL << "" << 0;
+        << QStringList{"CN@1006"} << RunResult::NotEntered << -1LL << "" << 0 << "8N1";
     QTest::newRow("no answer to an entry") << Pacing::Ticked << "TO=1 ID=2" << replies({{"TO=1", "-"}})
-        << QStringList{"+++", "TO=1", "CN"} << QStringList{"CN@4106"} << RunResult::NoReply << 4106LL << "" << 0;
+        << QStringList{"+++", "TO=1", "CN"} << QStringList{"CN@4106"} << RunResult::NoReply << 4106LL << "" << 0 << "8N1";
     QTest::newRow("no answer to ATCN") << Pacing::ReplyDriven << "VR" << replies({{"CN", "-"}})
-        << QStringList{"+++", "VR", "CN", "CN"} << QStringList{} << RunResult::NoReply << -1LL << "" << 0;
+        << QStringList{"+++", "VR", "CN", "CN"} << QStringList{} << RunResult::NoReply << -1LL << "" << 0 << "8N1";
 }
 // clang-format on
 
@@ -142,6 +148,7 @@ void tst_CommandSession::runs()
     QFETCH(qint64, endedAtMs);
     QFETCH(QString, refused);
     QFETCH(int, followedRate);
+    QFETCH(QString, framing);
 
     Bench bench(module);
     QSignalSpy replies(&bench.session, &CommandSession::replyReceived);
@@ -156,6 +163,8 @@ void tst_CommandSession::runs()
     QCOMPARE(outcome.refused.join(' '), refused);
     QCOMPARE(outcome.followedRate.value_or(0), followedRate);
     QCOMPARE(bench.module.portRate(), followedRate ? followedRate : 9600);
+    QCOMPARE(bench.module.framingOfPort().text(), framing);
+    QCOMPARE(outcome.followedFraming.has_value(), framing != "8N1");
     QCOMPARE(replies.size(), outcome.replies.size());
     QVERIFY(result != RunResult::Completed || !bench.module.inCommandMode());
 }

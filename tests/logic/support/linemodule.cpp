@@ -26,7 +26,7 @@ void LineModule::writeToModule(const QByteArray &bytes)
     const qint64 silence = start - lastByteEndMs;
     lastByteEndMs = end;
     ++escapeAttempt; // any byte breaks the silence an escape waits for
-    if (port != setup.rate)
+    if (garbled())
         return; // junk to the module
     if (commandMode && command)
         takeCommand(entry, end);
@@ -61,11 +61,10 @@ void LineModule::takeCommand(const QString &entry, qint64 endMs)
 void LineModule::reply(const QString &line, qint64 atMs)
 {
     const qint64 start = atMs < 0 ? clock.nowMs() : atMs;
-    const int moduleRate = setup.rate;
-    const qint64 arrives = start + qint64((line.size() + 1) * byteMs(moduleRate) + 0.5);
-    clock.at(arrives, [this, line, moduleRate] {
-        // At another rate the bytes arrive as junk without a line end.
-        if (session && port == moduleRate)
+    const qint64 arrives = start + qint64((line.size() + 1) * byteMs(setup.rate) + 0.5);
+    clock.at(arrives, [this, line] {
+        // At another rate or parity the bytes arrive as junk without a line end.
+        if (session && !garbled())
             session->takeLine(line);
     });
 }

@@ -17,6 +17,7 @@ class CommandSession;
 struct LineModuleSetup
 {
     int rate = 9600;
+    Framing framing; // a port with other parity garbles both ways
     int guardMs = 1000;
     QMap<QString, QString> replies;
     std::optional<int> escapeReplyMs; // the "OK" comes this long after "+++" instead of a guard time
@@ -35,17 +36,21 @@ public:
     void attach(CommandSession *session) { this->session = session; }
     void writeToModule(const QByteArray &bytes) override;
     void setPortRate(int rate) override;
+    void setPortFraming(const Framing &framing) override { portFraming = framing; }
 
     // Every emission as "+++", the entry ("VR", "CN") or "data", with "@ms"
     // and, where the port ran at another rate than 9600, "/rate".
     QStringList wire() const { return emissions; }
     bool inCommandMode() const { return commandMode; }
     int portRate() const { return port; }
+    Framing framingOfPort() const { return portFraming; }
     // A line the module puts out unasked.
     void say(const QString &line) { reply(line); }
 
 private:
-    double byteMs(int rate) const { return 10000.0 / rate; }
+    // Start bit, eight data bits, parity and stop bits.
+    double byteMs(int rate) const { return (10 + (portFraming.parity ? 1 : 0) + portFraming.stopBits) * 1000.0 / rate; }
+    bool garbled() const { return port != setup.rate || portFraming.parity != setup.framing.parity; }
     void takeEscape(qint64 startMs, qint64 endMs);
     void takeCommand(const QString &entry, qint64 endMs);
     void reply(const QString &line, qint64 atMs = -1);
@@ -54,6 +59,7 @@ private:
     LineModuleSetup setup;
     CommandSession *session = nullptr;
     int port = 9600;
+    Framing portFraming;
     QStringList emissions;
     bool commandMode = false;
     qint64 lastByteEndMs = -100000;

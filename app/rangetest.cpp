@@ -3,10 +3,10 @@
 
 #include "app/configsequence.h"
 #include "logic/baudratesearch.h"
+#include "logic/logging.h"
 #include "logic/rangetestline.h"
 
 #include <QChartView>
-#include <QDebug>
 #include <QIcon>
 #include <QLineSeries>
 #include <QTimer>
@@ -65,12 +65,12 @@ void FendrakeXBeeConfiguratorDialog::onTestTimerTimeout()
     // Bytes sent while our own module is in command mode would be taken as
     // part of the AT dialogue and spoil that run's replies.
     if (commandState != StateIdle) {
-        qDebug() << "Test line skipped: command mode run in progress";
+        qCDebug(lcRange) << "Test line skipped: command mode run in progress";
         return;
     }
     // A search switches the port from rate to rate: the line would be junk.
     if (baudRateSearch->isRunning()) {
-        qDebug() << "Test line skipped: baud rate search in progress";
+        qCDebug(lcRange) << "Test line skipped: baud rate search in progress";
         return;
     }
     const QByteArray line = testLineBytes(testPacketCounter);
@@ -83,7 +83,7 @@ void FendrakeXBeeConfiguratorDialog::handleTestLine(const QString &line)
     if (commandState != StateIdle || !ui->tabTest->isVisible() || !ui->rdbReceiver->isChecked() || !isTestLine(line)) {
         return;
     }
-    qDebug() << "Valid test packet received";
+    qCDebug(lcRange) << "Valid test packet received";
     testStatistics.addLine(testLineCounter(line));
     showTestStatistics();
     startRun(RunRssiQuery, {QStringLiteral("DB")});
@@ -93,10 +93,10 @@ void FendrakeXBeeConfiguratorDialog::handleRssiReply(const QString &response)
 {
     const std::optional<int> rssi = rssiFromDbReply(response);
     if (!rssi) {
-        qDebug() << "Invalid RSSI response:" << response;
+        qCDebug(lcRange) << "Invalid RSSI response:" << response;
         return;
     }
-    qDebug() << "RSSI =" << *rssi;
+    qCDebug(lcRange) << "RSSI =" << *rssi;
     addRssiSample(*rssi);
 }
 

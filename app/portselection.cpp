@@ -213,8 +213,7 @@ void FendrakeXBeeConfiguratorDialog::updatePortToolTip()
     const QString wholeName = ui->cmbSerial->currentData(Qt::ToolTipRole).toString();
     if (!wholeName.isEmpty())
         lines.append(wholeName);
-    if (ui->cmbSerial->property("code").toInt() == PortFailed && ui->cmbSerial->currentIndex() > 0)
-        lines.append(portFailure.isEmpty() ? tr("The port could not be opened.")
-                                           : tr("The port could not be used: %1").arg(portFailure));
+    if (ui->cmbSerial->property("code").toInt() == PortFailed && !portFailure.isEmpty())
+        lines.append(tr("The port could not be used: %1").arg(portFailure));
     ui->cmbSerial->setToolTip(lines.join(QLatin1Char('\n')));
 }

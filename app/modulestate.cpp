@@ -46,6 +46,10 @@ void FendrakeXBeeConfiguratorDialog::setUpModuleState()
             connect(edit, &QLineEdit::textChanged, this, &FendrakeXBeeConfiguratorDialog::onFormEdited);
     }
     ui->btnUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
+    // Its room is kept while hidden, so the window does not jump when it is offered.
+    QSizePolicy undoPolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    undoPolicy.setRetainSizeWhenHidden(true);
+    ui->btnUndo->setSizePolicy(undoPolicy);
     ui->btnUndo->hide();
     connect(ui->btnUndo, &QPushButton::clicked, this, &FendrakeXBeeConfiguratorDialog::onUndoClicked);
     formAtStart = formValues();
@@ -54,8 +58,8 @@ void FendrakeXBeeConfiguratorDialog::setUpModuleState()
 
 void FendrakeXBeeConfiguratorDialog::followRunEnds()
 {
-    // The sequencer tells neither when a run has ended nor how: both show in
-    // its state once it has handled a line or a tick.
+    // The sequencer does not call afterSettingsRun itself yet: a run's end
+    // and its outcome show in its state once it has handled a tick or a line.
     connect(serialWorker, &SerialPort::data_received, this, [this] {
         if (commandState == StateFinished)
             watchedRunCompleted = true;

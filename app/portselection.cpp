@@ -74,7 +74,7 @@ void FendrakeXBeeConfiguratorDialog::refreshPortList()
 
     if (selectedVanished) {
         serialPortOpen = false;
-        portFailure = tr("The system no longer lists this port; the adapter was removed.");
+        portFailure = tr("No longer listed by the system; the adapter was removed.");
         setPortCode(PortFailed);
     }
 }

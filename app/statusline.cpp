@@ -13,9 +13,9 @@ void FendrakeXBeeConfiguratorDialog::showStatus(const QString &text)
 
 QString FendrakeXBeeConfiguratorDialog::idleStatus(const QStringList &differing) const
 {
-    const QString names = differing.join(QLatin1String(", "));
     if (differing.isEmpty())
         return QString();
+    const QString names = differing.join(QLatin1String(", "));
     return differing.size() == 1 ? tr("1 unwritten change: %1.").arg(names)
                                  : tr("%1 unwritten changes: %2.").arg(differing.size()).arg(names);
 }

@@ -9,6 +9,7 @@ namespace {
 
 const char portOption[] = "port";
 const char profileOption[] = "profile";
+const char verboseOption[] = "verbose";
 
 } // namespace
 
@@ -39,6 +40,11 @@ void describeCommandLine(QCommandLineParser &parser)
                                             QCoreApplication::translate("main", option.description),
                                             QCoreApplication::translate("main", option.value)));
     }
+    parser.addOption(QCommandLineOption(
+        QString::fromLatin1(verboseOption),
+        QCoreApplication::translate("main",
+                                    "Print the program's debug output: the dialogue with the module, the range test "
+                                    "and the files it reads and writes.")));
 }
 
 CommandLine parseCommandLine(const QCoreApplication &app)
@@ -46,7 +52,8 @@ CommandLine parseCommandLine(const QCoreApplication &app)
     QCommandLineParser parser;
     describeCommandLine(parser);
     parser.process(app);
-    return CommandLine{parser.value(QString::fromLatin1(portOption)), parser.value(QString::fromLatin1(profileOption))};
+    return CommandLine{parser.value(QString::fromLatin1(portOption)), parser.value(QString::fromLatin1(profileOption)),
+                       parser.isSet(QString::fromLatin1(verboseOption))};
 }
 
 bool asksForHelp(int argc, char **argv)

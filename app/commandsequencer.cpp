@@ -89,10 +89,9 @@ void FendrakeXBeeConfiguratorDialog::onEntryReply(const QString &entry, const QS
 
 void FendrakeXBeeConfiguratorDialog::noteWritten(const QString &command, const QString &value)
 {
-    // What the module took is what it holds now, so a profile opened
-    // afterwards is compared with that.
-    if (!moduleReplies.isEmpty() && !value.isEmpty())
-        moduleReplies.insert(command, value);
+    // What the module took is what it holds now, so the form is compared with that.
+    if (!value.isEmpty())
+        takeWrittenValue(command, value);
 }
 
 void FendrakeXBeeConfiguratorDialog::onRunFinished(const RunOutcome &outcome)
@@ -125,6 +124,7 @@ void FendrakeXBeeConfiguratorDialog::onRunFinished(const RunOutcome &outcome)
                           "yet. Try again, or switch the module off and on."));
         break;
     }
+    afterSettingsRun(outcome.type, outcome.result == RunResult::Completed);
     if (search)
         startBaudRateSearch();
 }

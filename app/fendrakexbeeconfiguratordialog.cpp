@@ -45,6 +45,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     connect(this, &FendrakeXBeeConfiguratorDialog::change_port, serialWorker, &SerialPort::onChangePort);
     connect(this, &FendrakeXBeeConfiguratorDialog::change_baud_rate, serialWorker, &SerialPort::onChangeBaudRate);
     connect(serialWorker, &SerialPort::port_open, this, &FendrakeXBeeConfiguratorDialog::onPortOpened);
+    connect(serialWorker, &SerialPort::port_error, this, &FendrakeXBeeConfiguratorDialog::onPortError);
     connect(serialWorker, &SerialPort::data_received, this, &FendrakeXBeeConfiguratorDialog::onDataReceived);
     connect(this, &FendrakeXBeeConfiguratorDialog::write_data, serialWorker, &SerialPort::onWriteData);
 
@@ -58,6 +59,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     fillPortList();
     installValidators();
     connectWidgets();
+    setUpModuleState();
 
     ui->progressBar->hide();
     ui->progressBar->setValue(0);
@@ -121,7 +123,9 @@ void FendrakeXBeeConfiguratorDialog::createChart()
 
     chartView = new QChartView(rssiChart);
     chartView->setRenderHint(QPainter::Antialiasing);
-    chartView->setMinimumSize(800, 400);
+    // Tall enough to read, but as wide as the window: a wider chart would push
+    // the window past a small screen's edge when Receiver is chosen.
+    chartView->setMinimumSize(0, 400);
     // Hidden from the start: the window is sized to the Settings tab before
     // the constructor ends, and a chart the user cannot see must not widen it.
     chartView->hide();

@@ -2,6 +2,7 @@
 #define FENDRAKEXBEECONFIGURATORDIALOG_H
 
 #include "logic/moduleport.h"
+#include "logic/modulevalues.h"
 #include "logic/rangeteststatistics.h"
 #include "logic/rssisample.h"
 #include "logic/sessionclock.h"
@@ -165,20 +166,58 @@ private:
     // profile files (app/profiles.cpp)
 public:
     // Fills the form with a checked profile's settings (command -> value as a
-    // write run sends it), as Open... does, without its message box.
-    void applyProfile(const QHash<QString, QString> &settings);
+    // write run sends it), as Open... does, without its message box; with
+    // the file's path the status line names it.
+    void applyProfile(const QHash<QString, QString> &settings, const QString &path = QString());
 
 private slots:
     void onOpenProfileClicked();
     void onSaveProfileClicked();
-    void forgetModule();
 
 private:
     QHash<QString, QString> writeRunValues() const; // by command; empty fields are left out
+    QString proposedProfileName() const;
+    QString profileFolder() const;
+    void rememberProfileFolder(const QString &path);
+
+    // the module's values, the fields that differ from them, Undo of a Read
+    // and the status line (app/modulestate.cpp, app/statusline.cpp)
+public:
+    // Says what is happening or what last happened, until the next edit of the form.
+    void showStatus(const QString &text);
+    // A read run's reply to command.
+    void takeModuleReply(const QString &command, const QString &reply);
+    // A write entry the module acknowledged ("ID", "3333").
+    void takeWrittenValue(const QString &command, const QString &value);
+    // A run has started (1 read, 2 write, 3 RSSI query).
     void beforeSettingsRun(int type);
-    void rememberModuleReply(const QString &command, const QString &response);
-    void markDifferences(const QStringList &commands);
-    QHash<QString, QString> moduleReplies; // what the module answered in the last Read, by command
+    // A run has ended; completed when it entered command mode and left it normally.
+    void afterSettingsRun(int type, bool completed);
+
+private slots:
+    void forgetModule();
+    void onUndoClicked();
+    void onPortError(const QString &reason);
+
+private:
+    void setUpModuleState();
+    QHash<QString, QString> formValues() const; // every written setting, empty fields too
+    void putFormValues(const QHash<QString, QString> &values);
+    void onFormEdited();
+    void refreshDifferences();
+    void offerUndo(const QHash<QString, QString> &values);
+    void withdrawUndo();
+    QString idleStatus(const QStringList &differing) const;
+    void updatePortToolTip();
+
+    ModuleValues moduleValues;
+    QHash<QString, QString> formAtStart;      // what the user had changed nothing in
+    QHash<QString, QString> valuesBeforeRead; // unwritten values a Read under way may replace
+    QHash<QString, QString> undoValues;       // what Undo puts back
+    QString statusNews;                       // empty: the status line tells the unwritten changes
+    QString undoOffer;
+    QString portFailure; // why the chosen port could not be used, as the system says it
+    bool fillingFromModule = false;
 };
 
 #endif // FENDRAKEXBEECONFIGURATORDIALOG_H

@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/fendrakexbeeconfiguratordialog.h"
+#include "logic/logging.h"
 #include "logic/profilefile.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@ int main(int argc, char **argv)
     QCoreApplication::setOrganizationDomain(QStringLiteral("velmorin.eu"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnowick"));
     const CommandLine options = parseCommandLine(app);
+    if (options.verbose)
+        Logging::enableVerbose();
 
     // Checked before any window or port is opened; the form is filled once the port is restored.
     ProfileReading profile;
@@ -37,7 +40,7 @@ int main(int argc, char **argv)
     if (!options.extraPort.isEmpty())
         dialog.addExtraPort(options.extraPort);
     if (!options.profile.isEmpty())
-        dialog.applyProfile(profile.settings);
+        dialog.applyProfile(profile.settings, options.profile);
     dialog.show();
 
     return app.exec();

@@ -75,6 +75,7 @@ void FendrakeXBeeConfiguratorDialog::refreshPortList()
 
     if (selectedVanished) {
         serialPortOpen = false;
+        portFailure = tr("No longer listed by the system; the adapter was removed.");
         setPortCode(PortFailed);
     }
 }
@@ -133,7 +134,7 @@ void FendrakeXBeeConfiguratorDialog::fitPortSelector()
     option.initFrom(combo);
     const QSize contents(widest, metrics.height());
     combo->setMinimumWidth(combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, combo).width());
-    combo->setToolTip(combo->currentData(Qt::ToolTipRole).toString());
+    updatePortToolTip();
 }
 
 void FendrakeXBeeConfiguratorDialog::onSerialPortChanged(int currentIndex)
@@ -142,7 +143,8 @@ void FendrakeXBeeConfiguratorDialog::onSerialPortChanged(int currentIndex)
     // An item's data is its whole name ("None" has none); the text may be shortened.
     const QVariant data = ui->cmbSerial->currentData();
     const QString port = data.isNull() ? ui->cmbSerial->currentText() : data.toString();
-    ui->cmbSerial->setToolTip(ui->cmbSerial->currentData(Qt::ToolTipRole).toString());
+    portFailure.clear();
+    updatePortToolTip();
     emit change_port(port);
     Settings::instance()->setValue(settingsGroup, portKey, port);
 }
@@ -172,8 +174,16 @@ void FendrakeXBeeConfiguratorDialog::onPortOpened(bool open)
         setPortCode(NoPortSelected);
     } else {
         serialPortOpen = open;
+        if (open)
+            portFailure.clear();
         setPortCode(open ? PortOpen : PortFailed);
     }
+}
+
+void FendrakeXBeeConfiguratorDialog::onPortError(const QString &reason)
+{
+    // Arrives just before the port_open(false) it explains.
+    portFailure = reason;
 }
 
 void FendrakeXBeeConfiguratorDialog::setPortCode(int code)
@@ -182,4 +192,17 @@ void FendrakeXBeeConfiguratorDialog::setPortCode(int code)
     // The style sheet reads the property only when the widget is polished again.
     ui->cmbSerial->style()->unpolish(ui->cmbSerial);
     ui->cmbSerial->style()->polish(ui->cmbSerial);
+    updatePortToolTip();
+}
+
+void FendrakeXBeeConfiguratorDialog::updatePortToolTip()
+{
+    // A shortened name in whole, and why a red port cannot be used, so the user knows what to fix.
+    QStringList lines;
+    const QString wholeName = ui->cmbSerial->currentData(Qt::ToolTipRole).toString();
+    if (!wholeName.isEmpty())
+        lines.append(wholeName);
+    if (ui->cmbSerial->property("code").toInt() == PortFailed && !portFailure.isEmpty())
+        lines.append(tr("The port could not be used: %1").arg(portFailure));
+    ui->cmbSerial->setToolTip(lines.join(QLatin1Char('\n')));
 }

@@ -2,29 +2,27 @@
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
 #include "logic/commandsession.h"
-#include "catalogue/modulesettings.h"
-#include "catalogue/presets.h"
 #include "logic/filesaving.h"
 #include "logic/profilefile.h"
+#include "settings/settings.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
-#include <QScopedValueRollback>
 
 namespace {
+
+const QString settingsGroup = QStringLiteral("general");
+const QString folderKey = QStringLiteral("profilefolder");
 
 QString profileFilter()
 {
     return FendrakeXBeeConfiguratorDialog::tr("Tarnowick profiles (*.%1)").arg(ProfileFile::suffix);
 }
 
-// Bold only, so the field keeps every other part of its parent's font.
-void setBold(QWidget *field, bool bold)
+QString fileName(const QString &path)
 {
-    QFont font;
-    if (bold)
-        font.setBold(true);
-    field->setFont(font);
+    return QFileInfo(path).fileName();
 }
 
 } // namespace
@@ -39,37 +37,42 @@ void FendrakeXBeeConfiguratorDialog::onSaveProfileClicked()
         QMessageBox::warning(this, title, problem);
         return;
     }
-    QFileDialog fileDialog(this, title, QString(), profileFilter());
+    QFileDialog fileDialog(this, title, profileFolder(), profileFilter());
     fileDialog.setAcceptMode(QFileDialog::AcceptSave);
     fileDialog.setDefaultSuffix(ProfileFile::suffix);
+    fileDialog.selectFile(proposedProfileName());
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
         return;
+    const QString path = fileDialog.selectedFiles().constFirst();
+    rememberProfileFolder(path);
 
-    const QByteArray bytes = ProfileFile::serialise(settings, moduleReplies);
+    const QByteArray bytes = ProfileFile::serialise(settings, moduleValues.values());
     const auto profile = [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); };
-    if (saveFile(fileDialog.selectedFiles().constFirst(), {}, profile) != SaveResult::Saved) {
+    if (saveFile(path, {}, profile) != SaveResult::Saved) {
         QMessageBox::critical(this, title, tr("Failed to write file"));
         return;
     }
+    showStatus(tr("Saved profile %1.").arg(fileName(path)));
     QMessageBox::information(this, title, tr("Saved %n setting(s).", nullptr, int(settings.size())));
 }
 
 void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
 {
     const QString title = tr("Open profile");
-    const QString path = QFileDialog::getOpenFileName(this, title, QString(), profileFilter());
+    const QString path = QFileDialog::getOpenFileName(this, title, profileFolder(), profileFilter());
     if (path.isEmpty())
         return;
+    rememberProfileFolder(path);
     const ProfileReading reading = ProfileFile::read(path);
     if (!reading.problem.isEmpty()) {
         QMessageBox::warning(this, title, reading.problem);
         return;
     }
-    applyProfile(reading.settings);
+    applyProfile(reading.settings, path);
 
     QString text = tr("Loaded %n setting(s).", nullptr, int(reading.settings.size()));
-    if (!moduleReplies.isEmpty()) {
-        const QStringList differing = ProfileFile::differences(reading.settings, moduleReplies);
+    if (moduleValues.isKnown()) {
+        const QStringList differing = ProfileFile::differences(reading.settings, moduleValues.values());
         text += QLatin1Char('\n')
             + (differing.isEmpty() ? tr("Same as the module.")
                                    : tr("Different from the module: %1.").arg(differing.join(QLatin1String(", "))));
@@ -77,36 +80,40 @@ void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
     QMessageBox::information(this, title, text);
 }
 
-void FendrakeXBeeConfiguratorDialog::applyProfile(const QHash<QString, QString> &settings)
+void FendrakeXBeeConfiguratorDialog::applyProfile(const QHash<QString, QString> &settings, const QString &path)
 {
-    setFieldValues(settings);
-    {
-        // The selector names the configuration the PAN ID belongs to; its preset would undo the profile.
-        const QScopedValueRollback<bool> following(configurationFollowsModule, true);
-        ui->cmbConfiguration->setCurrentIndex(Presets::forPanId(ui->txtPANID->text()));
-    }
-    markDifferences(moduleReplies.isEmpty() ? QStringList() : ProfileFile::differences(settings, moduleReplies));
-}
-
-void FendrakeXBeeConfiguratorDialog::markDifferences(const QStringList &commands)
-{
-    for (const ModuleSetting &setting : ModuleSettings::all()) {
-        if (setting.written)
-            setBold(settingField(setting), commands.contains(QLatin1String(setting.command)));
-    }
-}
-
-void FendrakeXBeeConfiguratorDialog::beforeSettingsRun(int type)
-{
-    if (type != RunRead && type != RunWrite)
+    putFormValues(settings);
+    if (path.isEmpty())
         return;
-    markDifferences({});
-    if (type == RunRead)
-        moduleReplies.clear(); // a new read replaces the old one, also when it fails half-way
+    const int count = int(settings.size());
+    const QString loaded = count == 1 ? tr("Loaded profile %1: 1 setting").arg(fileName(path))
+                                      : tr("Loaded profile %1: %2 settings").arg(fileName(path)).arg(count);
+    if (!moduleValues.isKnown()) {
+        showStatus(loaded + QLatin1Char('.'));
+        return;
+    }
+    // Counted as the message box lists them: a setting the module did not show differs.
+    const int differing = int(ProfileFile::differences(settings, moduleValues.values()).size());
+    showStatus(differing == 0       ? tr("%1, the same as the module.").arg(loaded)
+                   : differing == 1 ? tr("%1, 1 differs from the module.").arg(loaded)
+                                    : tr("%1, %2 differ from the module.").arg(loaded).arg(differing));
 }
 
-void FendrakeXBeeConfiguratorDialog::forgetModule()
+QString FendrakeXBeeConfiguratorDialog::proposedProfileName() const
 {
-    // Another port is most likely another module.
-    moduleReplies.clear();
+    // Named after what it sets up and the module it came from, so files of several modules can be told apart.
+    const QString serial = moduleValues.serialNumber();
+    const QString name =
+        serial.isEmpty() ? QStringLiteral("profile") : ui->cmbConfiguration->currentText() + QLatin1Char('-') + serial;
+    return name + QLatin1Char('.') + ProfileFile::suffix;
+}
+
+QString FendrakeXBeeConfiguratorDialog::profileFolder() const
+{
+    return Settings::instance()->value(settingsGroup, folderKey, QString()).toString();
+}
+
+void FendrakeXBeeConfiguratorDialog::rememberProfileFolder(const QString &path)
+{
+    Settings::instance()->setValue(settingsGroup, folderKey, QFileInfo(path).absolutePath());
 }

@@ -1,24 +1,27 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "logic/commandsession.h"
 #include "catalogue/modulesettings.h"
 #include "catalogue/presets.h"
+#include "logic/commandsession.h"
+#include "logic/logging.h"
 #include "logic/replymapping.h"
 
-#include <QDebug>
 #include <QScopedValueRollback>
 
 void FendrakeXBeeConfiguratorDialog::parseCommandResponse(const QString &command, const QString &response)
 {
-    rememberModuleReply(command, response);
+    if (session->runType() == RunRead)
+        takeModuleReply(command, response);
+    // What the module shows is no edit of the user's.
+    const QScopedValueRollback<bool> fromModule(fillingFromModule, true);
     if (command == QLatin1String("DB")) {
         handleRssiReply(response);
         return;
     }
     const ModuleSetting *setting = ModuleSettings::find(command);
     if (!setting || setting->kind == FieldKind::None) {
-        qDebug() << "Command " << command << " response: " << response;
+        qCDebug(lcConfig) << "Command " << command << " response: " << response;
         return;
     }
     if (command == QLatin1String("ID")) {
@@ -29,14 +32,9 @@ void FendrakeXBeeConfiguratorDialog::parseCommandResponse(const QString &command
     }
     const std::optional<QString> value = Reply::fieldValue(*setting, response);
     if (!value) {
-        qDebug() << qPrintable(QStringLiteral("Invalid %1 response: ").arg(QLatin1String(setting->title))) << response;
+        qCDebug(lcConfig) << qPrintable(QStringLiteral("Invalid %1 response: ").arg(QLatin1String(setting->title)))
+                          << response;
         return;
     }
     setFieldValue(*setting, *value);
-}
-
-void FendrakeXBeeConfiguratorDialog::rememberModuleReply(const QString &command, const QString &response)
-{
-    if (session->runType() == RunRead)
-        moduleReplies.insert(command, response);
 }

@@ -1,6 +1,6 @@
 #include "serial/serialport.h"
 
-#include <QDebug>
+#include "logic/logging.h"
 
 SerialPort::SerialPort(QObject *parent)
     : QObject(parent)
@@ -53,6 +53,10 @@ void SerialPort::reopen()
     // Bytes of the old port or rate must not be joined to the new port's lines.
     receiveBuffer.clear();
     const bool open = serial->open(QIODevice::ReadWrite);
+    qCDebug(lcSerial) << "Opening" << portName << "at" << baudRate << (open ? "succeeded" : "failed:")
+                      << (open ? QString() : serial->errorString());
+    if (!open)
+        emit port_error(serial->errorString());
     emit port_open(open);
 }
 
@@ -91,9 +95,11 @@ void SerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
     // flood of error signals a vanished device causes, so it is reported once.
     if (!serial->isOpen())
         return;
-    qDebug() << "Serial port lost:" << serial->errorString();
+    const QString reason = serial->errorString();
+    qCDebug(lcSerial) << "Serial port lost:" << reason;
     serial->close();
     serial->clearError();
     receiveBuffer.clear();
+    emit port_error(reason);
     emit port_open(false);
 }

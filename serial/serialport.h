@@ -19,6 +19,9 @@ public:
 
 signals:
     void port_open(bool open);
+    // Why the port could not be opened or stopped working, as the system
+    // says it ("Permission denied"); comes just before port_open(false).
+    void port_error(QString reason);
     void data_received(QByteArray data);
     void finished();
 

@@ -1,18 +1,39 @@
 // The main window as it opens: the order of combo items (an item's index is
 // the value the module stores), the port selector's colour rules, the images,
-// the start state and the input validators; and closing it closes the port.
+// the start state and the input validators; the user's work kept against a
+// module (bold for what the module does not hold, Undo of a Read, the status
+// line); and closing it closes the port.
 
 #include "app/fendrakexbeeconfiguratordialog.h"
+#include "app/statuslabel.h"
+#include "catalogue/modulesettings.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/configurechannelmaskdialog.h"
 #include "isolatedsettings.h"
 #include "ptypair.h"
+#include "scriptedmodule.h"
 #include "simulateduser.h"
 
 #include <QChartView>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+
+namespace {
+
+QWidget *field(QWidget &dialog, const QString &command)
+{
+    return dialog.findChild<QWidget *>(ModuleSettings::find(command)->widget);
+}
+
+QString fieldText(QWidget &dialog, const QString &command)
+{
+    QWidget *widget = field(dialog, command);
+    auto *combo = qobject_cast<QComboBox *>(widget);
+    return combo ? QString::number(combo->currentIndex()) : widget->property("text").toString();
+}
+
+} // namespace
 
 class tst_MainWindow : public QObject
 {
@@ -26,6 +47,10 @@ private slots:
     void validators_data();
     void validators();
     void closeClosesPort();
+    void keepsWork_data();
+    void keepsWork();
+    void staysNarrow_data();
+    void staysNarrow();
 
 private:
     IsolatedSettings settings;
@@ -137,6 +162,123 @@ void tst_MainWindow::closeClosesPort()
     QVERIFY(!window->isVisible());
     delete window;
     QVERIFY(!pty.isPeerOpen());
+}
+
+void tst_MainWindow::keepsWork_data()
+{
+    // "type ID 7" clears the field and types; "enter ID" presses Enter in it;
+    // "preset 1" picks Scoreboard; "profile" opens ID 2222, MT 2, TO c0;
+    // "port" chooses None. The module holds TO C0, ID 1234, MT 0, ...
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("bold");   // fields in bold, by command
+    QTest::addColumn<QString>("status"); // the whole text of the status line
+    QTest::addColumn<bool>("undo");      // the Undo button offered
+    QTest::addColumn<QString>("values"); // some fields' values at the end
+
+    const QString loaded = "Loaded profile site-1.tarnowick-profile: 3 settings";
+    // clang-format off
+    QTest::newRow("Enter before any Read") << QStringList{"type ID 12", "enter ID"} << "" << "" << false << "ID=12";
+    QTest::newRow("Enter after a Read") << QStringList{"read", "type ID 7", "enter ID"} << "ID" << "1 unwritten change: ID." << false << "ID=7";
+    QTest::newRow("typed as the module holds it") << QStringList{"read", "type TO c0"} << "" << "" << false << "";
+    QTest::newRow("preset") << QStringList{"read", "preset 1"} << "TO ID" << "2 unwritten changes: TO, ID." << false << "ID=3333";
+    QTest::newRow("profile") << QStringList{"read", "profile"} << "ID MT" << loaded + ", 2 differ from the module." << false << "";
+    QTest::newRow("profile before any Read") << QStringList{"profile"} << "" << loaded + "." << false << "";
+    QTest::newRow("Read over typed values") << QStringList{"read", "type ID 7", "type MT 2", "read"} << "" << "Read replaced 2 unwritten values: ID, MT." << true << "ID=1234 MT=0";
+    QTest::newRow("Undo") << QStringList{"read", "type ID 7", "type MT 2", "read", "undo"} << "ID MT" << "2 unwritten changes: ID, MT." << false << "ID=7 MT=2";
+    QTest::newRow("first Read over a profile, Undo") << QStringList{"profile", "read", "undo"} << "ID MT" << "2 unwritten changes: ID, MT." << false << "ID=2222 MT=2 TO=C0";
+    QTest::newRow("an edit ends the offer") << QStringList{"read", "type ID 7", "read", "type MT 1"} << "MT" << "1 unwritten change: MT." << false << "ID=1234";
+    QTest::newRow("another port") << QStringList{"read", "type ID 7", "read", "port"} << "" << "" << false << "ID=1234";
+    QTest::newRow("written") << QStringList{"read", "type ID 7", "write"} << "" << "" << false << "ID=7";
+    // clang-format on
+}
+
+// Against a module: Enter starts nothing, bold marks exactly what the module
+// does not hold, and a Read's replacing of unwritten values can be undone.
+void tst_MainWindow::keepsWork()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, bold);
+    QFETCH(QString, status);
+    QFETCH(bool, undo);
+    QFETCH(QString, values);
+
+    MessageBoxCatcher boxes;
+    FendrakeXBeeConfiguratorDialog window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QComboBox *>("cmbProfile")->setCurrentIndex(1); // every field editable
+    ScriptedModule module(window);
+    QVERIFY(module.isReady());
+    module.replies = {{"TO", "C0"}, {"CM", "3EFFFC00"}, {"ID", "1234"},    {"MT", "0"}, {"DL", "FFFF"},
+                      {"DH", "0"},  {"BD", "3"},        {"NB", "0"},       {"SB", "0"}, {"RO", "3"},
+                      {"AP", "0"},  {"SH", "13A200"},   {"SL", "40F1A001"}};
+    for (const QString &step : steps) {
+        const QStringList words = step.split(' ');
+        if (words[0] == "read" || words[0] == "write")
+            QVERIFY(runToIdle(window, words[0] == "read" ? "btnReadSettings" : "btnWriteSettings"));
+        else if (words[0] == "type" || words[0] == "enter")
+            field(window, words[1])->setFocus();
+        if (words[0] == "type") {
+            qobject_cast<QLineEdit *>(field(window, words[1]))->clear();
+            QTest::keyClicks(field(window, words[1]), words[2]);
+        } else if (words[0] == "enter") {
+            QTest::keyClick(field(window, words[1]), Qt::Key_Return);
+            QTest::keyClick(field(window, words[1]), Qt::Key_Enter, Qt::KeypadModifier);
+        } else if (words[0] == "preset") {
+            window.findChild<QComboBox *>("cmbConfiguration")->setCurrentIndex(words[1].toInt());
+        } else if (words[0] == "profile") {
+            window.applyProfile({{"ID", "2222"}, {"MT", "2"}, {"TO", "c0"}}, "/tmp/site-1.tarnowick-profile");
+        } else if (words[0] == "undo") {
+            QTest::mouseClick(window.findChild<QPushButton *>("btnUndo"), Qt::LeftButton);
+        } else if (words[0] == "port") {
+            window.findChild<QComboBox *>("cmbSerial")->setCurrentIndex(0);
+        }
+    }
+    QVERIFY2(window.isVisible(), "Enter must not close the window");
+    QVERIFY2(DialogProbe(window).isIdle(), "Enter must not start a run");
+    QCOMPARE(module.written().count("+++"), steps.count("read") + steps.count("write"));
+    QStringList shownBold;
+    for (const ModuleSetting &setting : ModuleSettings::all()) {
+        if (setting.written && field(window, setting.command)->font().bold())
+            shownBold.append(setting.command);
+    }
+    QCOMPARE(shownBold.join(' '), bold);
+    QCOMPARE(window.findChild<StatusLabel *>("lblStatus")->fullText(), status);
+    QCOMPARE(window.findChild<QWidget *>("btnUndo")->isVisible(), undo);
+    for (const QString &value : values.split(' ', Qt::SkipEmptyParts))
+        QCOMPARE(value.section('=', 0, 0) + '=' + fieldText(window, value.section('=', 0, 0)), value);
+}
+
+void tst_MainWindow::staysNarrow_data()
+{
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("receiver");
+
+    QTest::newRow("long status") << "Saved profile " + QString(200, 'x') + ".tarnowick-profile." << false;
+    QTest::newRow("Receiver chosen") << "" << true;
+}
+
+// Nothing the window shows may push it past a small screen's edge.
+void tst_MainWindow::staysNarrow()
+{
+    QFETCH(QString, status);
+    QFETCH(bool, receiver);
+
+    FendrakeXBeeConfiguratorDialog window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const int width = window.width();
+    window.showStatus(status);
+    window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
+    if (receiver)
+        QTest::mouseClick(window.findChild<QRadioButton *>("rdbReceiver"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCOMPARE(window.width(), width);
+    QCOMPARE(window.findChild<QChartView *>()->isVisible(), receiver);
+    auto *label = window.findChild<StatusLabel *>("lblStatus");
+    QCOMPARE(label->toolTip(), status);
+    QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
+    QCOMPARE(label->text().endsWith(QChar(0x2026)), !status.isEmpty());
 }
 
 QTEST_MAIN(tst_MainWindow)

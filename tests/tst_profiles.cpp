@@ -1,6 +1,7 @@
 // Profile files on the real dialog: Open… and Save… answered in the real file
 // dialogs, --profile at start-up, and a loaded profile compared with and
 // written into the simulated module.
+#include "app/statuslabel.h"
 #include "isolatedsettings.h"
 #include "modaldriver.h"
 #include "modulesimulator.h"
@@ -27,11 +28,15 @@ QJsonObject readJson(const QString &path)
 }
 
 // Presses Open… or Save… and answers the file dialog with path; returns the file types it offered.
-QStringList choose(QWidget &dialog, const char *button, const QString &path)
+// The folder and the name it proposed go to started.
+QStringList choose(QWidget &dialog, const char *button, const QString &path, QString *started = nullptr)
 {
     QStringList filters;
     ModalDriver<QFileDialog> user([&](QFileDialog *files) {
         filters = files->nameFilters();
+        if (started)
+            *started = files->directory().absolutePath() + '/'
+                + files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
         answerFileDialog(files, path);
     });
     dialog.findChild<QPushButton *>(button)->click();
@@ -123,7 +128,10 @@ void tst_Profiles::saveIsRefused()
     const QString device = dir.filePath("full.tarnowick-profile"); // takes nothing
     QVERIFY(makeNamedPipe(pipe) && QFile::link("/dev/full", device));
     const PipeWatchdog watchdog(pipe);
-    for (const QString &path : {dir.filePath("gone/profile"), pipe, device})
+    QString started;
+    choose(dialog, "btnSaveProfile", dir.filePath("gone/profile"), &started);
+    QCOMPARE(QFileInfo(started).fileName(), "profile.tarnowick-profile"); // no Read, so no serial number
+    for (const QString &path : {pipe, device})
         choose(dialog, "btnSaveProfile", path);
     QVERIFY2(!watchdog.fired, "waited for a reader");
     // A Read shows the module's replies, also an error, which no file could load again: no file is asked for.
@@ -183,9 +191,13 @@ void tst_Profiles::comparedWithModuleAndWritten()
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
     const auto bold = [&](const char *field) { return dialog.findChild<QWidget *>(field)->font().bold(); };
+    const auto status = [&] { return dialog.findChild<StatusLabel *>("lblStatus")->fullText(); };
+    QString started;
     QVERIFY(openPort(dialog, simulator.portA()));
     QVERIFY(runToIdle(dialog, "btnReadSettings"));
-    choose(dialog, "btnSaveProfile", dir.filePath("read")); // after a Read the file names the module
+    choose(dialog, "btnSaveProfile", dir.filePath("read"), &started); // after a Read the file names the module
+    QCOMPARE(QFileInfo(started).fileName(), "Custom-13A20040F1A001.tarnowick-profile");
+    QCOMPARE(status(), "Saved profile read.tarnowick-profile.");
     QCOMPARE(readJson(dir.filePath("read.tarnowick-profile"))["module"].toObject(),
              QJsonObject({{"SH", "13A200"}, {"SL", "40F1A001"}, {"VR", "8059"}}));
 
@@ -193,12 +205,15 @@ void tst_Profiles::comparedWithModuleAndWritten()
     const QString path = store(dir, R"({"format": "tarnowick-profile", "version": 1, "settings": {"TO": "c0",
         "CM": " 0xffc00 ", "ID": "2222", "MT": "2", "DL": "1234", "DH": "0", "BD": "3", "NB": "1", "SB": "1",
         "RO": "1F", "AP": "1"}, "module": {"SH": "1"}})");
-    choose(dialog, "btnOpenProfile", path);
+    choose(dialog, "btnOpenProfile", path, &started);
+    QCOMPARE(started, dir.path() + '/'); // where the last profile went
     QCOMPARE(formState(dialog)["txtChannelMask"], "ffc00");
-    // Bold are the fields Write will change, until the next Read or Write.
+    QCOMPARE(status(), "Loaded profile given.tarnowick-profile: 11 settings, 8 differ from the module.");
+    // Bold are the fields the module does not hold.
     QVERIFY(bold("txtPANID") && bold("cmbAPIMode") && !bold("txtTransmitOptions") && !bold("cmbBaudRate"));
     QVERIFY(runToIdle(dialog, "btnReadSettings"));
     QVERIFY(!bold("txtPANID"));
+    QCOMPARE(status(), "Read replaced 8 unwritten values: CM, ID, MT, DL, NB, SB, RO, AP.");
     choose(dialog, "btnOpenProfile", path);
     QVERIFY(runToIdle(dialog, "btnWriteSettings")); // its message is answered before the run ends
     QVERIFY(!bold("txtPANID"));
@@ -207,6 +222,7 @@ void tst_Profiles::comparedWithModuleAndWritten()
     QVERIFY(openPort(dialog, simulator.portB()));
     choose(dialog, "btnOpenProfile", path);
     QVERIFY(!bold("txtPANID")); // no Read on this port, so nothing to compare with
+    QCOMPARE(status(), "Loaded profile given.tarnowick-profile: 11 settings.");
     const QString loaded = "Information | Open profile | Loaded 11 setting(s).";
     const QString differing = loaded + "\nDifferent from the module: CM, ID, MT, DL, NB, SB, RO, AP.";
     QCOMPARE(shown(boxes),

@@ -7,6 +7,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTime>
 
 // The window's side of the command-mode dialogue: the session runs it, the
 // dialog shows its progress, takes its replies into the form and says how
@@ -39,17 +40,17 @@ void FendrakeXBeeConfiguratorDialog::setPortRate(int rate)
     emit change_baud_rate(QSerialPort::BaudRate(rate));
 }
 
-void FendrakeXBeeConfiguratorDialog::setPortFraming(const Framing &framing)
-{
-    emit change_framing(framing.parity, framing.stopBits);
-}
-
 void FendrakeXBeeConfiguratorDialog::startRun(int type, const QStringList &entries)
 {
     if (session->isBusy())
         return;
     beforeSettingsRun(type);
     session->startRun(type, entries);
+    if (type != RunRead && type != RunWrite)
+        return;
+    // Something moves from the press on, also through the guard time and a silent module's 5 s.
+    showStatus(tr("Waiting for the module…"));
+    setCommandProgressVisible(true);
 }
 
 void FendrakeXBeeConfiguratorDialog::setCommandProgressVisible(bool visible)
@@ -82,6 +83,11 @@ void FendrakeXBeeConfiguratorDialog::onDataReceived(QByteArray data)
 
 void FendrakeXBeeConfiguratorDialog::onEntryReply(const QString &entry, const QString &reply)
 {
+    if (session->runType() == RunReadBack) {
+        // What the module holds now; the form keeps what the user wants it to hold.
+        takeModuleReply(entry, reply);
+        return;
+    }
     if (session->runType() == RunWrite && Reply::isAcknowledgement(reply))
         noteWritten(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
     parseCommandResponse(entry, reply);
@@ -101,13 +107,24 @@ void FendrakeXBeeConfiguratorDialog::onRunFinished(const RunOutcome &outcome)
         // Chosen as if by the user: the port follows and the choice is kept.
         ui->cmbSerialBaudRate->setCurrentIndex(ui->cmbSerialBaudRate->findData(*outcome.followedRate));
     }
+    if (outcome.type == RunReadBack) {
+        finishReadBack(outcome);
+        return;
+    }
     if (outcome.type != RunRead && outcome.type != RunWrite)
         return;
+    if (outcome.type == RunWrite && outcome.result == RunResult::Completed) {
+        showStatus(tr("Wrote %1 settings at %2.").arg(outcome.replies.size()).arg(timeOfDay()));
+        startReadBack(outcome);
+        return;
+    }
+    const bool entered = outcome.result != RunResult::NoEscapeReply && outcome.result != RunResult::NotEntered;
+    if (outcome.type == RunWrite && entered)
+        recordWrite(outcome, nullptr);
+    showStatus(runStatus(outcome));
     bool search = false;
     switch (outcome.result) {
     case RunResult::Completed:
-        if (outcome.type == RunWrite)
-            showWriteOutcome(outcome);
         break;
     case RunResult::NotEntered:
         search = showRunWarning(outcome.type, tr("The module did not enter command mode."), true);
@@ -125,8 +142,29 @@ void FendrakeXBeeConfiguratorDialog::onRunFinished(const RunOutcome &outcome)
         break;
     }
     afterSettingsRun(outcome.type, outcome.result == RunResult::Completed);
-    if (search)
+    if (search) {
+        resumeAfterSearch = outcome.type;
         startBaudRateSearch();
+    }
+}
+
+QString FendrakeXBeeConfiguratorDialog::timeOfDay()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString FendrakeXBeeConfiguratorDialog::runStatus(const RunOutcome &outcome) const
+{
+    switch (outcome.result) {
+    case RunResult::Completed:
+        return tr("Read %1 settings at %2.").arg(outcome.replies.size()).arg(timeOfDay());
+    case RunResult::NotEntered:
+        return tr("The module did not enter command mode.");
+    case RunResult::ExitRefused:
+        return tr("The module did not leave command mode.");
+    default:
+        return tr("The module did not answer.");
+    }
 }
 
 bool FendrakeXBeeConfiguratorDialog::showRunWarning(int type, const QString &text, bool offerSearch)

@@ -48,6 +48,8 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     connect(serialWorker, &SerialPort::port_error, this, &FendrakeXBeeConfiguratorDialog::onPortError);
     connect(serialWorker, &SerialPort::data_received, this, &FendrakeXBeeConfiguratorDialog::onDataReceived);
     connect(this, &FendrakeXBeeConfiguratorDialog::write_data, serialWorker, &SerialPort::onWriteData);
+    connect(this, &FendrakeXBeeConfiguratorDialog::change_framing, serialWorker, &SerialPort::onChangeFraming);
+    connect(serialWorker, &SerialPort::framing_refused, this, &FendrakeXBeeConfiguratorDialog::onFramingRefused);
 
     serialThread->start(QThread::InheritPriority);
 
@@ -69,6 +71,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     chartView->hide();
 
     restoreSerialSelection();
+    restorePortFraming();
 
     ui->btnExportResults->setVisible(ui->rdbReceiver->isChecked());
     ui->lblTestStatistics->setVisible(ui->rdbReceiver->isChecked());

@@ -1,6 +1,7 @@
 #ifndef FENDRAKEXBEECONFIGURATORDIALOG_H
 #define FENDRAKEXBEECONFIGURATORDIALOG_H
 
+#include "logic/commandsession.h"
 #include "logic/moduleport.h"
 #include "logic/modulevalues.h"
 #include "logic/rangeteststatistics.h"
@@ -35,6 +36,7 @@ class CommandSession;
 class SerialPort;
 struct ModuleSetting;
 struct RunOutcome;
+class ReadBack;
 
 // The main window and the controller of the whole program: every user
 // action, every line from the module and every timer tick arrives here.
@@ -112,6 +114,10 @@ private:
     void writeToModule(const QByteArray &bytes) override; // every byte for the module goes through here
     void setPortRate(int rate) override;
     void setPortFraming(const Framing &framing) override;
+    // parity and stop bits of the port (app/portframing.cpp)
+    void restorePortFraming();
+    void showPortFraming();
+    void onFramingRefused(int parity, int stopBits);
     bool readyForRun(const QString &refusal); // warns with refusal when no port is open
     void startRun(int type, const QStringList &entries);
     void setCommandProgressVisible(bool visible);
@@ -120,6 +126,8 @@ private:
     void onExitSent();
     void onEntryReply(const QString &entry, const QString &reply);
     void onRunFinished(const RunOutcome &outcome);
+    QString runStatus(const RunOutcome &outcome) const;
+    static QString timeOfDay();
     // True when the user chose to search the baud rates (offered if asked for).
     bool showRunWarning(int type, const QString &text, bool offerSearch = false);
     SteadyClock sessionClock;
@@ -135,7 +143,18 @@ private:
     void parseCommandResponse(const QString &command, const QString &response);
     void noteWritten(const QString &command, const QString &value);
     void writeSettings();
-    void showWriteOutcome(const RunOutcome &outcome);
+    void showWriteOutcome(const RunOutcome &outcome, const QString &readBackLine = QString(),
+                          bool readBackFailed = false);
+
+    // a write is read back and recorded (app/verifiedwrite.cpp)
+    void startReadBack(const RunOutcome &write);
+    void finishReadBack(const RunOutcome &readBack);
+    void recordWrite(const RunOutcome &write, const ReadBack *readBack);
+    std::optional<RunOutcome> pendingWrite; // its box waits for the read-back
+    QHash<QString, QString> pendingWriteValues;
+    int resumeAfterSearch = 0;               // the run whose failure offered the search
+    int writeStartRate = 0;                  // the rate a write went out at, for its record
+    QString framingRefusal;                  // the port could not follow a written NB or SB
     bool configurationFollowsModule = false; // a read moves cmbConfiguration: no preset
     void handleRssiReply(const QString &response);
     void handleTestLine(const QString &line);
@@ -177,6 +196,8 @@ private slots:
 private:
     QHash<QString, QString> writeRunValues() const; // by command; empty fields are left out
     QString proposedProfileName() const;
+    QHash<QString, QString> loadedProfile; // the last profile opened, as loaded
+    QString loadedProfilePath;
     QString profileFolder() const;
     void rememberProfileFolder(const QString &path);
 

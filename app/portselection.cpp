@@ -162,6 +162,7 @@ void FendrakeXBeeConfiguratorDialog::onSerialPortBaudRateChanged(int currentInde
     session->setPortRate(rate);
     emit change_baud_rate(QSerialPort::BaudRate(rate));
     Settings::instance()->setValue(settingsGroup, baudRateKey, rate);
+    showPortFraming();
 }
 
 void FendrakeXBeeConfiguratorDialog::onPortOpened(bool open)

@@ -85,6 +85,9 @@ void FendrakeXBeeConfiguratorDialog::applyProfile(const QHash<QString, QString> 
     putFormValues(settings);
     if (path.isEmpty())
         return;
+    // The record of a write names the profile while the form still holds it unchanged.
+    loadedProfile = settings;
+    loadedProfilePath = path;
     const int count = int(settings.size());
     const QString loaded = count == 1 ? tr("Loaded profile %1: 1 setting").arg(fileName(path))
                                       : tr("Loaded profile %1: %2 settings").arg(fileName(path)).arg(count);

@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "logic/baudrates.h"
 #include "logic/commandsession.h"
 
 #include <QMessageBox>
@@ -14,9 +15,13 @@ void FendrakeXBeeConfiguratorDialog::startBaudRateSearch()
     searchProgress->setAutoClose(false);
     searchProgress->setAutoReset(false);
     searchProgress->setMinimumDuration(0);
+    // Wide enough for its whole title, and for the longer label of the slow pass.
+    searchProgress->setMinimumWidth(
+        fontMetrics().horizontalAdvance(tr("Trying %1 baud, waiting out a long guard time…").arg(115200)) + 120);
     connect(searchProgress, &QProgressDialog::canceled, this,
             &FendrakeXBeeConfiguratorDialog::onBaudRateSearchCancelled);
     searchProgress->show();
+    showStatus(tr("Searching baud rates…"));
     session->startSearch();
 }
 
@@ -36,14 +41,29 @@ void FendrakeXBeeConfiguratorDialog::onBaudRateSearchFound(int rate)
     endBaudRateSearch();
     // Chosen as if by the user, so it is kept and the port stays at it.
     ui->cmbSerialBaudRate->setCurrentIndex(ui->cmbSerialBaudRate->findData(rate));
-    QMessageBox::information(this, tr("Search baud rates"), tr("Found the module at %1 baud.").arg(rate));
+    const QString found = tr("Found the module at %1 baud.").arg(rate);
+    showStatus(found);
+    QMessageBox::information(this, tr("Search baud rates"), found);
+    // The Read or Write that failed goes on by itself at the rate found.
+    const int resume = std::exchange(resumeAfterSearch, 0);
+    if (resume == RunRead)
+        onReadSettings();
+    else if (resume == RunWrite)
+        onWriteSettings();
 }
 
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchExhausted()
 {
     endBaudRateSearch();
+    resumeAfterSearch = 0;
+    QStringList rates;
+    for (int rate : BaudRates::searchOrder())
+        rates.append(QString::number(rate));
+    const QString last = rates.takeLast();
+    showStatus(tr("No module answered at any baud rate."));
     QMessageBox::warning(this, tr("Search baud rates"),
-                         tr("No module answered at any baud rate. Check the port, the cable and the module's power."));
+                         tr("No module answered at %1 or %2 baud. Check the port, the cable and the module's power.")
+                             .arg(rates.join(QLatin1String(", ")), last));
 }
 
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchCancelled()
@@ -52,6 +72,8 @@ void FendrakeXBeeConfiguratorDialog::onBaudRateSearchCancelled()
         return;
     session->cancelSearch();
     endBaudRateSearch();
+    resumeAfterSearch = 0;
+    showStatus(tr("Search cancelled; the port is back at %1 baud.").arg(session->portRate()));
 }
 
 void FendrakeXBeeConfiguratorDialog::endBaudRateSearch()

@@ -37,10 +37,12 @@ void FendrakeXBeeConfiguratorDialog::writeSettings()
         QMessageBox::warning(this, tr("Write settings"), problem);
         return;
     }
+    writeStartRate = session->portRate();
     startRun(RunWrite, configWriteEntries(values));
 }
 
-void FendrakeXBeeConfiguratorDialog::showWriteOutcome(const RunOutcome &outcome)
+void FendrakeXBeeConfiguratorDialog::showWriteOutcome(const RunOutcome &outcome, const QString &readBackLine,
+                                                      bool readBackFailed)
 {
     // A new UART rate took effect whatever else the module refused, so the
     // note on the port's rate goes with either message.
@@ -50,10 +52,26 @@ void FendrakeXBeeConfiguratorDialog::showWriteOutcome(const RunOutcome &outcome)
             QLatin1Char('\n') + tr("The port now runs at %1 baud, the module's new rate.").arg(*outcome.followedRate);
     else if (outcome.rateUnknown)
         note = QLatin1Char('\n') + tr("The module now runs at another rate; choose it under Baud rate.");
+    if (outcome.followedFraming && !framingRefusal.isEmpty())
+        note +=
+            QLatin1Char('\n') + tr("The module now uses %1. %2").arg(outcome.followedFraming->text(), framingRefusal);
+    else if (outcome.followedFraming)
+        note += QLatin1Char('\n')
+            + tr("The port now uses %1, the module's new framing.").arg(outcome.followedFraming->text());
+    framingRefusal.clear();
+    if (!readBackLine.isEmpty()) {
+        note += QLatin1Char('\n') + readBackLine;
+        // The status line says it too, after the time of the write.
+        showStatus(tr("Wrote %1 settings at %2. %3").arg(outcome.replies.size()).arg(timeOfDay(), readBackLine));
+    }
     const QStringList &refusedEntries = outcome.refused;
-    if (refusedEntries.isEmpty()) {
+    if (refusedEntries.isEmpty() && !readBackFailed) {
         QMessageBox::information(this, tr("Write settings"),
                                  tr("All settings have been written to the device.") + note);
+        return;
+    }
+    if (refusedEntries.isEmpty()) {
+        QMessageBox::warning(this, tr("Write settings"), tr("All settings have been written to the device.") + note);
         return;
     }
     QString text = tr("The module refused: %1").arg(refusedEntries.join(QLatin1String(", ")));

@@ -32,6 +32,7 @@ enum RunType {
     RunRead = 1,
     RunWrite = 2,
     RunRssiQuery = 3,
+    RunReadBack = 4, // after a write: what the module holds now
 };
 
 // How a run moves on. Ticked: on the ticks of one repeating timer, 1500 ms

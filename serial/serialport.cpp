@@ -46,10 +46,32 @@ void SerialPort::onChangeBaudRate(QSerialPort::BaudRate rate)
     reopen();
 }
 
+void SerialPort::onChangeFraming(int parity, int stopBits)
+{
+    static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::EvenParity,
+                                                   QSerialPort::OddParity, QSerialPort::MarkParity,
+                                                   QSerialPort::SpaceParity};
+    if (parity < 0 || parity > 4)
+        return;
+    // What is still on its way belongs to the old framing.
+    serial->flush();
+    const bool taken = serial->setParity(parities[parity])
+        && serial->setStopBits(stopBits ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    receiveBuffer.clear();
+    if (!taken) {
+        qCWarning(lcSerial) << "The port refused parity" << parity << "stop bits" << stopBits << serial->errorString();
+        serial->clearError();
+        emit framing_refused(parity, stopBits);
+    }
+}
+
 void SerialPort::reopen()
 {
-    if (serial->isOpen())
+    if (serial->isOpen()) {
+        // An ATCN still waiting goes out at the old rate, where the module listens.
+        serial->flush();
         serial->close();
+    }
     // Bytes of the old port or rate must not be joined to the new port's lines.
     receiveBuffer.clear();
     const bool open = serial->open(QIODevice::ReadWrite);

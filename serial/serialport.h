@@ -23,12 +23,15 @@ signals:
     // says it ("Permission denied"); comes just before port_open(false).
     void port_error(QString reason);
     void data_received(QByteArray data);
+    // The port could not take this framing (parity as NB stores it, 1 even …); it keeps the one it had.
+    void framing_refused(int parity, int stopBits);
     void finished();
 
 public slots:
     void process();
     void onChangePort(QString port);
     void onChangeBaudRate(QSerialPort::BaudRate baudRate);
+    void onChangeFraming(int parity, int stopBits);
     void onWriteData(QByteArray data);
     void onFinish();
 

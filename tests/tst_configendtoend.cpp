@@ -84,7 +84,7 @@ void tst_ConfigEndToEnd::writeThenRead()
     QCOMPARE(dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), "19200");
     QCOMPARE(shown(boxes),
              QStringList{"Information | Write settings | All settings have been written to the device.\n"
-                         "The port now runs at 19200 baud, the module's new rate."});
+                         "The port now runs at 19200 baud, the module's new rate.\nRead back: all 11 settings match."});
 }
 
 // The adapter is pulled after "+++" and seven entries: the run gives up

@@ -203,17 +203,17 @@ void tst_Profiles::comparedWithModuleAndWritten()
 
     // The module holds TO C0; "module" is only a record, and a mask is shown as the calculator leaves it.
     const QString path = store(dir, R"({"format": "tarnowick-profile", "version": 1, "settings": {"TO": "c0",
-        "CM": " 0xffc00 ", "ID": "2222", "MT": "2", "DL": "1234", "DH": "0", "BD": "3", "NB": "1", "SB": "1",
+        "CM": " 0xffc00 ", "ID": "2222", "MT": "2", "DL": "1234", "DH": "0", "BD": "3", "NB": "0", "SB": "1",
         "RO": "1F", "AP": "1"}, "module": {"SH": "1"}})");
     choose(dialog, "btnOpenProfile", path, &started);
     QCOMPARE(started, dir.path() + '/'); // where the last profile went
     QCOMPARE(formState(dialog)["txtChannelMask"], "ffc00");
-    QCOMPARE(status(), "Loaded profile given.tarnowick-profile: 11 settings, 8 differ from the module.");
+    QCOMPARE(status(), "Loaded profile given.tarnowick-profile: 11 settings, 7 differ from the module.");
     // Bold are the fields the module does not hold.
     QVERIFY(bold("txtPANID") && bold("cmbAPIMode") && !bold("txtTransmitOptions") && !bold("cmbBaudRate"));
     QVERIFY(runToIdle(dialog, "btnReadSettings"));
     QVERIFY(!bold("txtPANID"));
-    QCOMPARE(status(), "Read replaced 8 unwritten values: CM, ID, MT, DL, NB, SB, RO, AP.");
+    QCOMPARE(status(), "Read replaced 7 unwritten values: CM, ID, MT, DL, SB, RO, AP.");
     choose(dialog, "btnOpenProfile", path);
     QVERIFY(runToIdle(dialog, "btnWriteSettings")); // its message is answered before the run ends
     QVERIFY(!bold("txtPANID"));
@@ -224,14 +224,16 @@ void tst_Profiles::comparedWithModuleAndWritten()
     QVERIFY(!bold("txtPANID")); // no Read on this port, so nothing to compare with
     QCOMPARE(status(), "Loaded profile given.tarnowick-profile: 11 settings.");
     const QString loaded = "Information | Open profile | Loaded 11 setting(s).";
-    const QString differing = loaded + "\nDifferent from the module: CM, ID, MT, DL, NB, SB, RO, AP.";
-    QCOMPARE(shown(boxes),
-             QStringList({"Information | Save profile | Saved 11 setting(s).", differing, differing,
-                          "Information | Write settings | All settings have been written to the device.",
-                          loaded + "\nSame as the module.", loaded}));
+    const QString differing = loaded + "\nDifferent from the module: CM, ID, MT, DL, SB, RO, AP.";
+    QCOMPARE(
+        shown(boxes),
+        QStringList({"Information | Save profile | Saved 11 setting(s).", differing, differing,
+                     "Information | Write settings | All settings have been written to the device.\nThe port now uses "
+                     "8N2, the module's new framing.\nRead back: all 11 settings match.",
+                     loaded + "\nSame as the module.", loaded}));
     const QJsonObject stored = readJson(dir.filePath("modules.json"))["A"].toObject();
     const QJsonObject written{{"TO", "C0"}, {"CM", "FFC00"}, {"ID", "2222"}, {"MT", "2"},  {"DL", "1234"}, {"DH", "0"},
-                              {"BD", "3"},  {"NB", "1"},     {"SB", "1"},    {"RO", "1F"}, {"AP", "1"}};
+                              {"BD", "3"},  {"NB", "0"},     {"SB", "1"},    {"RO", "1F"}, {"AP", "1"}};
     for (auto it = written.begin(); it != written.end(); ++it)
         QCOMPARE(stored[it.key()], it.value());
 }

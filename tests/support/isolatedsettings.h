@@ -12,6 +12,7 @@ public:
     IsolatedSettings();
 
     QString filePath() const;                              // where the program's INI file lands
+    QString recordPath() const;                            // where the programming record lands
     void store(const QString &key, const QVariant &value); // in group "general"
 
 private:

@@ -17,7 +17,10 @@ void ScriptedModule::answer(const QByteArray &data)
         entry = entry.mid(2, entry.size() - 3);
     else if (entry != QLatin1String("+++"))
         return; // data, not a command
-    const QString reply = replies.value(entry, QStringLiteral("OK"));
+    // Like a module, it holds what it acknowledged and answers a query with it.
+    const QString reply = held_.contains(entry) ? held_.value(entry) : replies.value(entry, QStringLiteral("OK"));
+    if (entry.contains(QLatin1Char('=')) && reply.contains(QLatin1String("OK")))
+        held_.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
     if (reply != QLatin1String("-"))
         say(reply.toUtf8());
 }

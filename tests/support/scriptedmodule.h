@@ -9,7 +9,7 @@
 // A module whose every answer the test chooses, on a pseudo-terminal that the
 // dialog opens like any port. It answers "+++" and each entry ("VR",
 // "ID=3333", "CN") with the line `replies` gives, "OK" where it gives none,
-// and nothing at all for "-".
+// and nothing at all for "-"; a query of a value it acknowledged gets that value.
 class ScriptedModule
 {
 public:
@@ -27,6 +27,7 @@ private:
 
     PtyPair pty;
     QList<QByteArray> bytes;
+    QMap<QString, QString> held_; // values acknowledged, by command
     bool ready = false;
 };
 

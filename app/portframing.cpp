@@ -1,0 +1,58 @@
+#include "app/fendrakexbeeconfiguratordialog.h"
+#include "ui_fendrakexbeeconfiguratordialog.h"
+
+#include "settings/settings.h"
+
+#include <QMessageBox>
+
+// Parity and stop bits of the port, besides its rate: they follow a written
+// NB and SB, are kept with the rate, and show in the rate selector's tooltip.
+
+namespace {
+
+const QString settingsGroup = QStringLiteral("general");
+const QString parityKey = QStringLiteral("parity");
+const QString stopBitsKey = QStringLiteral("stopbits");
+
+} // namespace
+
+void FendrakeXBeeConfiguratorDialog::restorePortFraming()
+{
+    Settings *settings = Settings::instance();
+    const std::optional<Framing> kept = Framing::fromSettings(settings->value(settingsGroup, parityKey, 0).toInt(),
+                                                              settings->value(settingsGroup, stopBitsKey, 0).toInt());
+    session->setPortFraming(kept.value_or(Framing{}));
+    emit change_framing(session->framing().parity, session->framing().stopBits);
+    showPortFraming();
+}
+
+void FendrakeXBeeConfiguratorDialog::setPortFraming(const Framing &framing)
+{
+    emit change_framing(framing.parity, framing.stopBits);
+    Settings::instance()->setValue(settingsGroup, parityKey, framing.parity);
+    Settings::instance()->setValue(settingsGroup, stopBitsKey, framing.stopBits);
+    showPortFraming();
+}
+
+void FendrakeXBeeConfiguratorDialog::showPortFraming()
+{
+    ui->cmbSerialBaudRate->setToolTip(
+        tr("The port runs at %1 %2.").arg(selectedBaudRate()).arg(session->framing().text()));
+}
+
+void FendrakeXBeeConfiguratorDialog::onFramingRefused(int parity, int stopBits)
+{
+    const Framing refused{parity, stopBits};
+    const QString text = refused.parity ? tr("The port cannot use %1.").arg(refused.parityName())
+                                        : tr("The port cannot use two stop bits.");
+    showStatus(text);
+    // During a write, its message says it with the rest.
+    if (pendingWrite || session->runType() == RunWrite) {
+        framingRefusal = text;
+        return;
+    }
+    QMessageBox::warning(this, tr("Serial port"),
+                         text + QLatin1Char('\n')
+                             + tr("The module now uses %1; this port cannot reach it until its framing is set back.")
+                                   .arg(refused.text()));
+}

@@ -1,0 +1,67 @@
+#include "app/fendrakexbeeconfiguratordialog.h"
+#include "ui_fendrakexbeeconfiguratordialog.h"
+
+#include "buildrevision.h"
+#include "catalogue/modulesettings.h"
+#include "logic/programmingrecord.h"
+#include "logic/readback.h"
+#include "logic/settingvalue.h"
+
+#include <QMessageBox>
+
+// An "OK" per entry says the module took a value, not that it holds it after
+// WR: every written setting is asked for again in a second run, and the
+// write goes into the programming record.
+
+void FendrakeXBeeConfiguratorDialog::startReadBack(const RunOutcome &write)
+{
+    pendingWrite = write;
+    pendingWriteValues.clear();
+    for (const auto &[entry, reply] : write.replies) {
+        if (entry.contains(QLatin1Char('=')) && !write.refused.contains(entry))
+            pendingWriteValues.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    }
+    showStatus(tr("Reading back what was written…"));
+    // At once, and without the window's pacing: nobody waits for a second Write.
+    session->startRun(RunReadBack, ReadBack::queries(pendingWriteValues), Pacing::ReplyDriven);
+    setCommandProgressVisible(true);
+}
+
+void FendrakeXBeeConfiguratorDialog::finishReadBack(const RunOutcome &readBack)
+{
+    const RunOutcome write = *std::exchange(pendingWrite, std::nullopt);
+    const ReadBack check(pendingWriteValues, readBack.replies);
+    recordWrite(write, &check);
+    showWriteOutcome(write, check.summary(), !check.matches());
+}
+
+void FendrakeXBeeConfiguratorDialog::recordWrite(const RunOutcome &write, const ReadBack *readBack)
+{
+    ProgrammingRecord record;
+    record.time = QDateTime::currentDateTimeUtc();
+    record.program =
+        QStringLiteral("tarnowick %1 (%2)").arg(QLatin1String(TARNOWICK_VERSION), QLatin1String(TARNOWICK_REVISION));
+    record.port = ui->cmbSerial->currentData().toString();
+    record.baud = writeStartRate;
+    for (const auto &[entry, reply] : write.replies) {
+        if (entry.contains(QLatin1Char('=')) && !write.refused.contains(entry))
+            record.written.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    }
+    record.refused = write.refused;
+    if (readBack) {
+        record.module = readBack->module();
+        record.verified = readBack->matches() && write.refused.isEmpty();
+        record.mismatches = readBack->mismatches();
+    }
+    // Named only while the form held the profile as it was loaded.
+    bool unchanged = !loadedProfile.isEmpty();
+    for (auto it = loadedProfile.cbegin(); unchanged && it != loadedProfile.cend(); ++it) {
+        const ModuleSetting *setting = ModuleSettings::find(it.key());
+        unchanged = setting && SettingValue::sameValue(*setting, fieldValue(*setting), it.value());
+    }
+    if (unchanged)
+        record.profile = ProgrammingLog::profileOf(loadedProfilePath);
+    const QString problem = ProgrammingLog::append(ProgrammingLog::defaultPath(), record);
+    if (!problem.isEmpty())
+        QMessageBox::warning(this, tr("Write settings"), tr("The write was not recorded: %1").arg(problem));
+}

@@ -97,6 +97,7 @@ void FendrakeXBeeConfiguratorDialog::onRunFinished(const RunOutcome &outcome)
         // Chosen as if by the user: the port follows and the choice is kept.
         ui->cmbSerialBaudRate->setCurrentIndex(ui->cmbSerialBaudRate->findData(*outcome.followedRate));
     }
+    afterRangeRun(outcome);
     if (outcome.type != RunRead && outcome.type != RunWrite)
         return;
     bool search = false;

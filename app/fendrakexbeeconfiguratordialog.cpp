@@ -69,7 +69,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     restoreSerialSelection();
 
     ui->btnExportResults->setVisible(ui->rdbReceiver->isChecked());
-    ui->lblTestStatistics->setVisible(ui->rdbReceiver->isChecked());
+    setUpRangeSeats();
 }
 
 FendrakeXBeeConfiguratorDialog::~FendrakeXBeeConfiguratorDialog()

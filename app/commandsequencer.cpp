@@ -107,17 +107,19 @@ void FendrakeXBeeConfiguratorDialog::onRunFinished(const RunOutcome &outcome)
         // Chosen as if by the user: the port follows and the choice is kept.
         ui->cmbSerialBaudRate->setCurrentIndex(ui->cmbSerialBaudRate->findData(*outcome.followedRate));
     }
+    if (outcome.type == RunWrite && outcome.result == RunResult::Completed) {
+        // The range test waits for the read-back's end: nothing may come between the two runs.
+        showStatus(tr("Wrote %1 settings at %2.").arg(outcome.replies.size()).arg(timeOfDay()));
+        startReadBack(outcome);
+        return;
+    }
+    afterRangeRun(outcome);
     if (outcome.type == RunReadBack) {
         finishReadBack(outcome);
         return;
     }
     if (outcome.type != RunRead && outcome.type != RunWrite)
         return;
-    if (outcome.type == RunWrite && outcome.result == RunResult::Completed) {
-        showStatus(tr("Wrote %1 settings at %2.").arg(outcome.replies.size()).arg(timeOfDay()));
-        startReadBack(outcome);
-        return;
-    }
     const bool entered = outcome.result != RunResult::NoEscapeReply && outcome.result != RunResult::NotEntered;
     if (outcome.type == RunWrite && entered)
         recordWrite(outcome, nullptr);

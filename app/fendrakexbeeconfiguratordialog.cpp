@@ -74,7 +74,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     restorePortFraming();
 
     ui->btnExportResults->setVisible(ui->rdbReceiver->isChecked());
-    ui->lblTestStatistics->setVisible(ui->rdbReceiver->isChecked());
+    setUpRangeSeats();
 }
 
 FendrakeXBeeConfiguratorDialog::~FendrakeXBeeConfiguratorDialog()

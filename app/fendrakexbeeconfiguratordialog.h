@@ -4,9 +4,12 @@
 #include "logic/commandsession.h"
 #include "logic/moduleport.h"
 #include "logic/modulevalues.h"
+#include "logic/rangetestline.h"
 #include "logic/rangeteststatistics.h"
+#include "logic/rssiquerybudget.h"
 #include "logic/rssisample.h"
 #include "logic/sessionclock.h"
+#include "logic/transmitterstatistics.h"
 #include "logic/userlevel.h"
 
 #include <QDialog>
@@ -27,6 +30,7 @@ class QChart;
 class QChartView;
 class QLineSeries;
 class QProgressDialog;
+class QScatterSeries;
 class QThread;
 class QTimer;
 class QValueAxis;
@@ -239,6 +243,35 @@ private:
     QString undoOffer;
     QString portFailure; // why the chosen port could not be used, as the system says it
     bool fillingFromModule = false;
+
+    // range test from both seats: the receiver's replies and silence, the
+    // transmitter's figures and its own RSSI query (app/rangetestseats.cpp)
+private:
+    enum class RangeQuery { None, Receiver, Transmitter }; // whose "DB" query is under way
+    void afterRangeRun(const RunOutcome &outcome);
+    void sendTestLine();
+    void handleHeardReply(const HeardReply &reply);
+    void startOurRssiQuery();
+    void answerTransmitter(const RunOutcome &outcome);
+    void resetRangeSeats();
+    void updateStatisticsTimer();
+    void setStatisticsSilent(bool silent);
+    void setUpRangeSeats();
+    void showLostMarks();
+    void onLostMarkHovered(QPointF point, bool state);
+    void onAnswerTransmitterToggled(bool checked);
+    qint64 rangeNowMs() const { return sessionClock.nowMs(); }
+    QTimer *statisticsTimer = nullptr;
+    QScatterSeries *lostSeries = nullptr;
+    TransmitterStatistics transmitterStatistics;
+    RssiQueryBudget ourQueryBudget;
+    RangeQuery rangeQuery = RangeQuery::None;
+    qint64 rangeQueryStartMs = 0;
+    void noteLineDuringRun(const QByteArray &data);
+    QList<HeardReply> repliesDue;          // the receiver's answers, sent once no run is under way
+    std::optional<quint32> queriedCounter; // the line the receiver's query measures
+    bool lineTakenIdle = false;            // the line just received reached handleTestLine
+    bool tickPending = false;              // a tick fell inside a run: its line goes out at the run's end
 };
 
 #endif // FENDRAKEXBEECONFIGURATORDIALOG_H

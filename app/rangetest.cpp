@@ -10,6 +10,8 @@
 #include <QLineSeries>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 constexpr int testLineIntervalMs = 5000;
@@ -24,6 +26,7 @@ void FendrakeXBeeConfiguratorDialog::onTestModeClicked()
     const bool receiver = ui->rdbReceiver->isChecked();
     if (testTimer->isActive() && receiver) {
         testTimer->stop();
+        transmitterStatistics.stop(rangeNowMs());
         setStartTestRunning(false);
     }
 
@@ -32,25 +35,32 @@ void FendrakeXBeeConfiguratorDialog::onTestModeClicked()
     rssiSeries->clear();
     rssiSamples.clear();
     testStatistics.reset();
-    showTestStatistics();
+    resetRangeSeats();
 
     ui->btnStartTest->setVisible(ui->rdbTransmitter->isChecked());
     ui->btnExportResults->setVisible(receiver);
+    ui->chkAnswerTransmitter->setVisible(receiver);
     chartView->setVisible(receiver);
-    ui->lblTestStatistics->setVisible(receiver);
+    showTestStatistics();
 }
 
 void FendrakeXBeeConfiguratorDialog::onStartTestClicked()
 {
     if (testTimer->isActive()) {
         testTimer->stop();
+        tickPending = false;
+        transmitterStatistics.stop(rangeNowMs());
         setStartTestRunning(false);
+        showTestStatistics();
         return;
     }
     if (!ui->rdbTransmitter->isChecked())
         return;
     testTimer->start(testLineIntervalMs);
+    transmitterStatistics.start(rangeNowMs());
     setStartTestRunning(true);
+    updateStatisticsTimer();
+    showTestStatistics();
 }
 
 void FendrakeXBeeConfiguratorDialog::setStartTestRunning(bool running)
@@ -61,32 +71,78 @@ void FendrakeXBeeConfiguratorDialog::setStartTestRunning(bool running)
 
 void FendrakeXBeeConfiguratorDialog::onTestTimerTimeout()
 {
-    // Bytes sent while our own module is in command mode would be taken as
-    // part of the AT dialogue and spoil that run's replies.
-    if (session->commandState() != StateIdle) {
-        qCDebug(lcRange) << "Test line skipped: command mode run in progress";
-        return;
-    }
     // A search switches the port from rate to rate: the line would be junk.
     if (session->searching()) {
         qCDebug(lcRange) << "Test line skipped: baud rate search in progress";
         return;
     }
+    // Bytes sent while our own module is in command mode would be taken as
+    // part of the AT dialogue and spoil that run's replies: the line waits
+    // for the run's end instead.
+    if (session->commandState() != StateIdle) {
+        qCDebug(lcRange) << "Test line held back until the command mode run has ended";
+        tickPending = true;
+        return;
+    }
+    sendTestLine();
+}
+
+void FendrakeXBeeConfiguratorDialog::sendTestLine()
+{
+    tickPending = false;
+    transmitterStatistics.addSent(testPacketCounter, rangeNowMs());
     const QByteArray line = testLineBytes(testPacketCounter);
     ++testPacketCounter;
     session->sendData(line);
+    showTestStatistics();
 }
 
 void FendrakeXBeeConfiguratorDialog::handleTestLine(const QString &line)
 {
-    if (session->commandState() != StateIdle || !ui->tabTest->isVisible() || !ui->rdbReceiver->isChecked()
-        || !isTestLine(line)) {
+    if (ui->rdbTransmitter->isChecked()) {
+        if (const std::optional<HeardReply> reply = parseHeardReply(line))
+            handleHeardReply(*reply);
+        return;
+    }
+    lineTakenIdle = true;
+    if (!ui->rdbReceiver->isChecked() || !isTestLine(line))
+        return;
+    const std::optional<quint32> counter = testLineCounter(line);
+    const bool query = ui->tabTest->isVisible();
+    testStatistics.addLine(counter, rangeNowMs(),
+                           query ? RangeTestStatistics::RssiQuery::Started
+                                 : RangeTestStatistics::RssiQuery::NotStarted);
+    if (counter)
+        repliesDue.append({*counter, std::nullopt});
+    updateStatisticsTimer();
+    showTestStatistics();
+    showLostMarks();
+    if (!query) {
+        answerTransmitter(RunOutcome());
         return;
     }
     qCDebug(lcRange) << "Valid test packet received";
-    testStatistics.addLine(testLineCounter(line));
-    showTestStatistics();
+    rangeQuery = RangeQuery::Receiver;
+    queriedCounter = counter;
     startRun(RunRssiQuery, {QStringLiteral("DB")});
+}
+
+// The session hands out only the lines that arrive while no run is under
+// way; a module puts out what it heard in command mode right after leaving
+// it, while the run is still ending. Such lines arrived: without RSSI, not lost.
+void FendrakeXBeeConfiguratorDialog::noteLineDuringRun(const QByteArray &data)
+{
+    const bool seen = std::exchange(lineTakenIdle, false);
+    const QString line = QString::fromUtf8(data).trimmed();
+    if (seen || session->commandState() == StateIdle || !ui->rdbReceiver->isChecked() || !isTestLine(line))
+        return;
+    const std::optional<quint32> counter = testLineCounter(line);
+    testStatistics.addLine(counter, rangeNowMs(), RangeTestStatistics::RssiQuery::NotStarted);
+    if (counter)
+        repliesDue.append({*counter, std::nullopt});
+    updateStatisticsTimer();
+    showTestStatistics();
+    showLostMarks();
 }
 
 void FendrakeXBeeConfiguratorDialog::handleRssiReply(const QString &response)
@@ -97,10 +153,31 @@ void FendrakeXBeeConfiguratorDialog::handleRssiReply(const QString &response)
         return;
     }
     qCDebug(lcRange) << "RSSI =" << *rssi;
-    addRssiSample(*rssi);
+    switch (rangeQuery) {
+    case RangeQuery::Receiver:
+        for (HeardReply &reply : repliesDue) {
+            if (queriedCounter && reply.counter == *queriedCounter)
+                reply.rssi = *rssi;
+        }
+        addRssiSample(*rssi);
+        break;
+    case RangeQuery::Transmitter:
+        transmitterStatistics.setOurRssi(*rssi);
+        showTestStatistics();
+        break;
+    case RangeQuery::None:
+        break; // a mode click started a new test since the query began
+    }
 }
 
 void FendrakeXBeeConfiguratorDialog::showTestStatistics()
 {
-    ui->lblTestStatistics->setText(testStatistics.summary());
+    const qint64 now = rangeNowMs();
+    if (ui->rdbTransmitter->isChecked()) {
+        ui->lblTestStatistics->setText(transmitterStatistics.summary(now));
+        setStatisticsSilent(false);
+        return;
+    }
+    ui->lblTestStatistics->setText(testStatistics.summary(now));
+    setStatisticsSilent(testStatistics.isSilent(now));
 }

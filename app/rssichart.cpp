@@ -20,6 +20,12 @@ constexpr int visibleSamples = 50;
 // Room left below a new weakest sample so its point is not drawn on the axis.
 constexpr int axisMarginDbm = 5;
 
+// At most about ten labels, each a whole sample number.
+int wholeTickInterval(int width)
+{
+    return width <= 10 ? 1 : width <= 20 ? 2 : width <= 50 ? 5 : 10;
+}
+
 } // namespace
 
 void FendrakeXBeeConfiguratorDialog::addRssiSample(int rssi)
@@ -35,9 +41,11 @@ void FendrakeXBeeConfiguratorDialog::addRssiSample(int rssi)
     if (axisY->min() > rssi)
         axisY->setMin(rssi - axisMarginDbm);
     axisX->setRange(qMax(0, sampleCounter - visibleSamples), sampleCounter);
+    axisX->setTickInterval(wholeTickInterval(qMin(sampleCounter, visibleSamples)));
 
     testStatistics.addSample(rssi);
     showTestStatistics();
+    showLostMarks();
 }
 
 void FendrakeXBeeConfiguratorDialog::onPointHovered(QPointF point, bool state)

@@ -62,6 +62,7 @@ public:
     QString summary() const;
     // The same, ending with how long ago the last line came, once one has.
     QString summary(qint64 nowMs) const;
+    quint64 receivedCount() const { return receivedLines; }
     // No line for more than two intervals (only once a line has come).
     bool isSilent(qint64 nowMs) const;
 

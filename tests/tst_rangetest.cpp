@@ -8,17 +8,20 @@
 #include "scriptedmodule.h"
 
 #include <QChartView>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 #include <QValueAxis>
 
+#include <cmath>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -82,7 +85,8 @@ private slots:
     void chart();
     void exportResults_data();
     void exportResults();
-    void overTheAir();
+    void bothSeats_data();
+    void bothSeats();
 
 private:
     IsolatedSettings settings;
@@ -117,7 +121,7 @@ void tst_RangeTest::modeClick()
     QVERIFY(showTestTab(dialog, "rdbTransmitter"));
     const Chart chart(dialog);
     DialogProbe(dialog).addRssiSample(-70);
-    QVERIFY(figures(dialog).endsWith("-70 / -70 / -70.0 / -70 dBm")); // or a reset could not show
+    QVERIFY(dialog.findChild<QRadioButton *>("rdbReceiver")->isVisible());
 
     for (const QString &name : clicks)
         dialog.findChild<QAbstractButton *>(name)->click();
@@ -126,18 +130,22 @@ void tst_RangeTest::modeClick()
     const bool transmitting = clicks.first() == QLatin1String("btnStartTest") && !receiver;
     QCOMPARE(dialog.findChild<QPushButton *>("btnStartTest")->text(), transmitting ? "Stop" : "Start");
     QCOMPARE(chart.series->count(), 0);
-    QCOMPARE(figures(dialog), "Received: -   Lost: - (- %)   RSSI last/min/avg/max: - / - / - / - dBm");
+    QCOMPARE(figures(dialog),
+             receiver           ? "Received: -   Lost: - (- %)   RSSI last/min/avg/max: - / - / - / - dBm"
+                 : transmitting ? "Sent: 0  Heard: 0 (–)  Their RSSI: –  Our RSSI: –  Running 00:00"
+                                : "Sent: 0  Heard: 0 (–)  Their RSSI: –  Our RSSI: –  Stopped 00:00");
     const QList<bool> shown = {dialog.findChild<QPushButton *>("btnStartTest")->isVisible(),
                                dialog.findChild<QPushButton *>("btnExportResults")->isVisible(),
+                               dialog.findChild<QCheckBox *>("chkAnswerTransmitter")->isVisible(),
                                chart.view->isVisible(), dialog.findChild<QLabel *>("lblTestStatistics")->isVisible()};
-    QCOMPARE(shown, QList<bool>({!receiver, receiver, receiver, receiver}));
+    QCOMPARE(shown, QList<bool>({!receiver, receiver, receiver, receiver, true}));
     // Samples count from 0 again.
     DialogProbe(dialog).addRssiSample(-71);
     QCOMPARE(chart.series->points(), QList<QPointF>{QPointF(0, -71)});
 }
 
 // The first line leaves 5 s after Start; a tick that finds the module in
-// command mode is skipped and keeps its number.
+// command mode holds its line back until the run has ended.
 void tst_RangeTest::transmitter()
 {
     MessageBoxCatcher boxes;
@@ -151,10 +159,12 @@ void tst_RangeTest::transmitter()
     start->click();
     QTest::qWait(500);
     dialog.findChild<QPushButton *>("btnReadSettings")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(module.written().size(), 2, 12000);
+    QTRY_VERIFY_WITH_TIMEOUT(!DialogProbe(dialog).isIdle(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(DialogProbe(dialog).isIdle(), 8000);
+    QCOMPARE(module.written(), QList<QByteArray>({"+++", "THE QUICK BROWN FOX 0\r"})); // at the run's end
     start->click();
 
-    QCOMPARE(module.written(), QList<QByteArray>({"+++", "THE QUICK BROWN FOX 0\r"}));
+    QVERIFY(figures(dialog).startsWith("Sent: 1  Heard: 0 (–)"));
     QCOMPARE(start->text(), "Start");
     QCOMPARE(boxes.count(), 1); // the Read's warning
 }
@@ -167,17 +177,22 @@ void tst_RangeTest::receiver_data()
     QTest::addColumn<bool>("settingsTab"); // shown instead of the Test tab
     QTest::addColumn<QString>("db");       // the module's answer to the RSSI query
     QTest::addColumn<QList<QPointF>>("points");
-    QTest::addColumn<bool>("counted");
+    QTest::addColumn<QList<QByteArray>>("written");
+    QTest::addColumn<QString>("figures");
 
     const QByteArray line = "THE QUICK BROWN FOX 17";
-    QTest::newRow("4A") << line << "rdbReceiver" << false << "4A" << QList<QPointF>{{0, -74}} << true;
-    QTest::newRow("0") << line << "rdbReceiver" << false << "0" << QList<QPointF>{{0, 0}} << true;
-    QTest::newRow("ERROR") << line << "rdbReceiver" << false << "ERROR" << QList<QPointF>() << true;
-    QTest::newRow("empty") << line << "rdbReceiver" << false << "" << QList<QPointF>() << true;
-    QTest::newRow("text before") << "xx " + line << "rdbReceiver" << false << "4A" << QList<QPointF>{{0, -74}} << true;
-    QTest::newRow("lower case") << line.toLower() << "rdbReceiver" << false << "4A" << QList<QPointF>() << false;
-    QTest::newRow("settings tab shown") << line << "rdbReceiver" << true << "4A" << QList<QPointF>() << false;
-    QTest::newRow("transmitter mode") << line << "rdbTransmitter" << false << "4A" << QList<QPointF>() << false;
+    const QList<QByteArray> query = {"+++", "ATDB\r", "ATCN\r"};
+    const QString one = "Received: 1 ";
+    const QString none = "Received: 1 (1 without RSSI)";
+    QTest::newRow("4A") << line << "rdbReceiver" << false << "4A" << QList<QPointF>{{0, -74}} << query + QList<QByteArray>{"HEARD 17 -74\r"} << one;
+    QTest::newRow("0") << line << "rdbReceiver" << false << "0" << QList<QPointF>{{0, 0}} << query + QList<QByteArray>{"HEARD 17 0\r"} << one;
+    QTest::newRow("ERROR") << line << "rdbReceiver" << false << "ERROR" << QList<QPointF>() << query + QList<QByteArray>{"HEARD 17\r"} << none;
+    QTest::newRow("empty") << line << "rdbReceiver" << false << "" << QList<QPointF>() << query + QList<QByteArray>{"HEARD 17\r"} << none;
+    QTest::newRow("text before") << "xx " + line << "rdbReceiver" << false << "4A" << QList<QPointF>{{0, -74}} << query + QList<QByteArray>{"HEARD 17 -74\r"} << one;
+    QTest::newRow("lower case") << line.toLower() << "rdbReceiver" << false << "4A" << QList<QPointF>() << QList<QByteArray>() << "Received: -";
+    QTest::newRow("settings tab shown") << line << "rdbReceiver" << true << "4A" << QList<QPointF>() << QList<QByteArray>{"HEARD 17\r"} << none;
+    QTest::newRow("transmitter mode") << line << "rdbTransmitter" << false << "4A" << QList<QPointF>() << QList<QByteArray>() << "Sent: 0 ";
+    QTest::newRow("reply from receiver") << QByteArray("HEARD 0 -70") << "rdbTransmitter" << false << "4A" << QList<QPointF>() << QList<QByteArray>() << "Sent: 0  Heard: 0 ";
 }
 // clang-format on
 
@@ -188,7 +203,8 @@ void tst_RangeTest::receiver()
     QFETCH(bool, settingsTab);
     QFETCH(QString, db);
     QFETCH(QList<QPointF>, points);
-    QFETCH(bool, counted);
+    QFETCH(QList<QByteArray>, written);
+    QFETCH(QString, figures);
 
     FendrakeXBeeConfiguratorDialog dialog;
     ScriptedModule module(dialog);
@@ -199,14 +215,13 @@ void tst_RangeTest::receiver()
         dialog.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(0);
 
     module.say(line);
-    const QList<QByteArray> query = {"+++", "ATDB\r", "ATCN\r"};
     // A line that is not examined starts nothing within the time a query would take.
-    const bool queried = QTest::qWaitFor([&] { return module.written() == query && DialogProbe(dialog).isIdle(); },
-                                         counted ? 3000 : 500);
-    QCOMPARE(queried, counted);
-    QCOMPARE(module.written(), counted ? query : QList<QByteArray>());
+    const bool done = QTest::qWaitFor([&] { return module.written() == written && DialogProbe(dialog).isIdle(); },
+                                      written.isEmpty() ? 500 : 3000);
+    QVERIFY(done || written.isEmpty());
+    QCOMPARE(module.written(), written);
     QCOMPARE(Chart(dialog).series->points(), points);
-    QCOMPARE(figures(dialog).startsWith("Received: 1 "), counted);
+    QVERIFY2(::figures(dialog).startsWith(figures), qPrintable(::figures(dialog)));
 }
 
 void tst_RangeTest::chart_data()
@@ -237,6 +252,10 @@ void tst_RangeTest::chart()
         DialogProbe(dialog).addRssiSample(value);
 
     QCOMPARE((QList<double>{chart.x->min(), chart.x->max(), chart.y->min(), chart.y->max()}), ranges);
+    // Whole sample numbers on the horizontal axis, ten labels at most.
+    QCOMPARE(chart.x->labelFormat(), "%d");
+    QCOMPARE(chart.x->tickInterval(), std::round(chart.x->tickInterval()));
+    QVERIFY(chart.x->tickAnchor() == 0 && (chart.x->max() - chart.x->min()) / chart.x->tickInterval() <= 10);
     QList<QPointF> newest;
     for (int i = qMax(0, int(rssi.size()) - 500); i < rssi.size(); ++i)
         newest.append(QPointF(i, rssi.at(i)));
@@ -328,29 +347,102 @@ void tst_RangeTest::exportResults()
     }
 }
 
-// A receiver on module A of the simulator, whose module B sends a test line
-// every 1.5 s over a lossy radio link, as a transmitting PC would: the time
-// leaves room for the RSSI query of the line before.
-void tst_RangeTest::overTheAir()
+// clang-format off
+void tst_RangeTest::bothSeats_data()
 {
+    QTest::addColumn<QStringList>("link");       // more simulator options
+    QTest::addColumn<bool>("settingsTab");       // the receiver shows its Settings tab
+    QTest::addColumn<bool>("answer");            // "Answer the transmitter"
+    QTest::addColumn<QString>("heard");          // all, some or none of the lines sent
+    QTest::addColumn<QString>("theirs");         // the transmitter's figures from "Their RSSI"
+    QTest::addColumn<QString>("receiverFigures"); // how the receiver's line starts
+
+    const QString both = "Their RSSI: -74 dBm (min -74, avg -74)  Our RSSI: -71 dBm  Stopped";
+    QTest::newRow("both directions") << QStringList() << false << true << "all" << both << "Received: %1   Lost: 0 (0.0 %)";
+    QTest::newRow("lossy") << QStringList{"--loss", "0.4", "--seed", "11"} << false << true << "some" << "" << "Received: ";
+    QTest::newRow("answering off") << QStringList() << false << false << "none" << "Their RSSI: –  Our RSSI: –  Stopped" << "Received: %1   Lost: 0 (0.0 %)";
+    QTest::newRow("receiver on Settings") << QStringList() << true << true << "all" << "Their RSSI: –  Our RSSI: -71 dBm  Stopped" << "Received: %1 (%1 without RSSI)   Lost: 0 (0.0 %)";
+}
+// clang-format on
+
+// Two windows on the simulator's two modules: A transmits (its Settings tab
+// in front), B receives and answers. B hears A at -74 dBm, A hears B at -71.
+void tst_RangeTest::bothSeats()
+{
+    QFETCH(QStringList, link);
+    QFETCH(bool, settingsTab);
+    QFETCH(bool, answer);
+    QFETCH(QString, heard);
+    QFETCH(QString, theirs);
+    QFETCH(QString, receiverFigures);
     if (!ModuleSimulator::isBuilt())
         QSKIP("the module simulator is not built");
-    ModuleSimulator simulator({"--guard-ms", "50", "--rssi", "-82", "--rssi-jitter", "0", "--loss", "0.3", "--seed",
-                               "11", "--auto-transmit", "B", "--auto-interval-ms", "1500"});
+    ModuleSimulator simulator(
+        QStringList{"--modules", "2", "--guard-ms", "50", "--rssi-jitter", "0", "--rssi", "B:-74", "--rssi", "A:-71"}
+        + link);
     QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
+    FendrakeXBeeConfiguratorDialog transmitter;
+    transmitter.addExtraPort(simulator.portA());
     FendrakeXBeeConfiguratorDialog receiver;
-    receiver.addExtraPort(simulator.portA());
-    QVERIFY(showTestTab(receiver, "rdbReceiver"));
-    const Chart chart(receiver);
+    receiver.addExtraPort(simulator.portB());
+    QSignalSpy receiverWire(&receiver, &FendrakeXBeeConfiguratorDialog::write_data);
+    QVERIFY(showTestTab(transmitter, "rdbTransmitter") && showTestTab(receiver, "rdbReceiver"));
+    receiver.findChild<QCheckBox *>("chkAnswerTransmitter")->setChecked(answer);
+    if (settingsTab)
+        receiver.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(0);
+    auto *start = transmitter.findChild<QPushButton *>("btnStartTest");
+    start->click();
+    // Room for the receiver's query and then our own within one interval.
+    DialogProbe(transmitter).setTestInterval(3000);
+    transmitter.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(0);
 
-    QTRY_VERIFY_WITH_TIMEOUT(figures(receiver).startsWith("Received: 5 "), 30000);
-    QTRY_COMPARE(chart.series->count(), 5);
-    for (const QPointF &point : chart.series->points())
-        QCOMPARE(point.y(), -82.0);
-    QVERIFY2(figures(receiver).endsWith("RSSI last/min/avg/max: -82 / -82 / -82.0 / -82 dBm"),
-             qPrintable(figures(receiver)));
-    // This seed loses some of the lines.
-    QVERIFY2(!figures(receiver).contains("Lost: 0 "), qPrintable(figures(receiver)));
+    QTRY_VERIFY_WITH_TIMEOUT(figures(transmitter).startsWith("Sent: 4 "), 20000);
+    start->click();
+    // Every reply has had its time: the rate counts all lines.
+    QTest::qWait(TransmitterStatistics::replyTimeMs + 1500); // and the next redraw
+    const QRegularExpressionMatch line =
+        QRegularExpression(R"(^Sent: 4  Heard: (\d) \(([\d.]+) %\)  (.*)$)").match(figures(transmitter));
+    QVERIFY2(line.hasMatch(), qPrintable(figures(transmitter)));
+    const int heardLines = line.captured(1).toInt();
+    QCOMPARE(line.captured(2), QString::number(100.0 * heardLines / 4, 'f', 1));
+    QCOMPARE(heardLines == 4 ? "all" : heardLines == 0 ? "none" : "some", heard);
+    QVERIFY2(line.captured(3).startsWith(theirs), qPrintable(line.captured(3)));
+    const QString received = receiverFigures.contains("%1") ? receiverFigures.arg(4) : receiverFigures;
+    QVERIFY2(figures(receiver).startsWith(received), qPrintable(figures(receiver)));
+
+    // The receiver's replies go out as data, never while its module is in command mode.
+    bool commandMode = false;
+    int replies = 0;
+    for (const QList<QVariant> &write : receiverWire) {
+        const QByteArray bytes = write.first().toByteArray();
+        commandMode = bytes == "+++" || (commandMode && bytes != "ATCN\r");
+        QVERIFY2(!(commandMode && bytes.startsWith("HEARD")), bytes.constData());
+        replies += bytes.startsWith("HEARD") ? 1 : 0;
+    }
+    QCOMPARE(replies, answer ? figures(receiver).section(' ', 1, 1).toInt() : 0); // one per line received
+
+    if (heard == "some") {
+        // Lost lines are marked on the chart's bottom edge, between the samples around them.
+        const Chart chart(receiver);
+        auto *marks = static_cast<QXYSeries *>(chart.view->chart()->series().last());
+        QVERIFY2(marks != chart.series && marks->count() > 0, qPrintable(figures(receiver)));
+        for (const QPointF &mark : marks->points())
+            QVERIFY(mark.y() == chart.y->min() && mark.x() - std::floor(mark.x()) == 0.5);
+        emit marks->hovered(marks->points().first(), true);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY2(QRegularExpression("^Lines? \\d+(–\\d+)? lost$").match(QToolTip::text()).hasMatch(),
+                 qPrintable(QToolTip::text()));
+    }
+    if (heard != "all" || settingsTab)
+        return;
+    // Silence shows in red within two intervals, and goes with the next line.
+    auto *receiverLine = receiver.findChild<QLabel *>("lblTestStatistics");
+    QTRY_VERIFY_WITH_TIMEOUT(figures(receiver).contains(QRegularExpression("No line for 1\\d s$")), 12000);
+    QVERIFY(receiverLine->property("silent").toBool());
+    start->click();
+    DialogProbe(transmitter).setTestInterval(3000);
+    QTRY_VERIFY_WITH_TIMEOUT(figures(receiver).contains(QRegularExpression("Last line \\d s ago$")), 5000);
+    QVERIFY(!receiverLine->property("silent").toBool());
 }
 
 QTEST_MAIN(tst_RangeTest)

@@ -4,7 +4,9 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "logic/commandsession.h"
 
-// The two things about the dialog a test cannot reach through its widgets,
+#include <QTimer>
+
+// The things about the dialog a test cannot reach through its widgets,
 // its signals or a module (the dialog befriends it):
 class DialogProbe
 {
@@ -21,6 +23,9 @@ public:
     // A sample as an RSSI query adds it. A module delivers one a second at
     // most; the chart's window and its bound of 500 need hundreds.
     void addRssiSample(int rssi) { d.addRssiSample(rssi); }
+
+    // Test lines closer together than 5 s, so a test over the air takes seconds, not minutes.
+    void setTestInterval(int ms) { d.testTimer->setInterval(ms); }
 
 private:
     FendrakeXBeeConfiguratorDialog &d;

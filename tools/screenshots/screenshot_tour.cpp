@@ -1,10 +1,11 @@
 // Makes the README's screenshots from the real program against simulated
 // modules: the Settings tab after a read (beginner and Guru view), the
 // channel mask calculator, the Settings tab after opening a profile that
-// differs from the module read, and the Test tab with the receiver's chart
-// filling from the remote module's test lines. Writes PNG files into the
+// differs from the module read, and the Test tab from both seats: a second
+// window on module B transmits, the first one receives and answers. Writes PNG files into the
 // folder given as the only argument.
 #include "app/fendrakexbeeconfiguratordialog.h"
+#include "dialogprobe.h"
 #include "isolatedsettings.h"
 #include "modaldriver.h"
 #include "modulesimulator.h"
@@ -30,7 +31,7 @@
 
 namespace {
 
-constexpr int wantedSamples = 36;
+constexpr int wantedSamples = 30;
 
 bool save(QWidget *window, const QDir &folder, const QString &name)
 {
@@ -72,10 +73,10 @@ int main(int argc, char **argv)
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
 
-    // Module B plays the remote transmitter, faster than every 5 s so the chart fills in about a minute, but
-    // with room for each line's RSSI query, which waits a guard time of silence before "+++".
-    ModuleSimulator simulator({"--guard-ms", "50", "--auto-transmit", "B", "--auto-interval-ms", "1600", "--rssi",
-                               "-74", "--rssi-jitter", "5", "--loss", "0.05", "--seed", "7"});
+    // A window on module B is the transmitter, faster than every 5 s so the chart fills in a minute and a
+    // half, with room in each interval for the receiver's RSSI query and then the transmitter's own.
+    ModuleSimulator simulator({"--modules", "2", "--guard-ms", "50", "--rssi", "B:-74", "--rssi", "A:-71",
+                               "--rssi-jitter", "5", "--loss", "0.05", "--seed", "7"});
     if (!simulator.start()) {
         std::fprintf(stderr, "screenshot_tour: %s\n", qPrintable(simulator.errorString()));
         return 1;
@@ -103,10 +104,18 @@ int main(int argc, char **argv)
 
     dialog.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
     dialog.findChild<QRadioButton *>("rdbReceiver")->click();
-    const auto *samples = static_cast<QXYSeries *>(dialog.findChild<QChartView *>()->chart()->series().constFirst());
-    if (!QTest::qWaitFor([&] { return samples->count() >= wantedSamples; }, 120000))
+    FendrakeXBeeConfiguratorDialog transmitter;
+    transmitter.show();
+    if (!QTest::qWaitForWindowExposed(&transmitter) || !openPort(transmitter, simulator.portB()))
         return 1;
-    QTest::qWait(300);
+    transmitter.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
+    transmitter.findChild<QPushButton *>("btnStartTest")->click();
+    DialogProbe(transmitter).setTestInterval(3000);
+    const auto *samples = static_cast<QXYSeries *>(dialog.findChild<QChartView *>()->chart()->series().constFirst());
+    if (!QTest::qWaitFor([&] { return samples->count() >= wantedSamples; }, 240000))
+        return 1;
+    QTest::qWait(1500); // the transmitter's own query after the last reply
     ok &= save(&dialog, folder, "test-receiver.png");
+    ok &= save(&transmitter, folder, "test-transmitter.png");
     return ok ? 0 : 1;
 }

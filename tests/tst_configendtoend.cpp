@@ -5,6 +5,9 @@
 #include "snapshots.h"
 
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -85,6 +88,33 @@ void tst_ConfigEndToEnd::writeThenRead()
     QCOMPARE(shown(boxes),
              QStringList{"Information | Write settings | All settings have been written to the device.\n"
                          "The port now runs at 19200 baud, the module's new rate.\nRead back: all 11 settings match."});
+
+    // The bench program adds its write to the same record, after the window's.
+    const QString profile = stateDir.filePath("id.tarnowick-profile");
+    QFile file(profile);
+    QVERIFY(file.open(QIODevice::WriteOnly)
+            && file.write(R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "4444"}})") > 0);
+    file.close();
+    dialog.findChild<QComboBox *>("cmbSerial")->setCurrentIndex(0); // the port is the bench's now
+    QTRY_COMPARE(portCode(dialog), "2");
+    QProcess cli;
+    cli.start(TARNOWICK_CLI,
+              {"write", profile, "--port", restarted.portA(), "--baud", "19200", "--log", settings.recordPath()});
+    QVERIFY2(cli.waitForFinished(10000) && cli.exitCode() == 0, cli.readAllStandardError().constData());
+    QFile record(settings.recordPath());
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = record.readAll().trimmed().split('\n');
+    QCOMPARE(lines.size(), 2);
+    const QJsonObject window = QJsonDocument::fromJson(lines.at(0)).object();
+    const QJsonObject bench = QJsonDocument::fromJson(lines.at(1)).object();
+    QVERIFY(window.value("program").toString().startsWith("tarnowick 1.0.1 ("));
+    QCOMPARE(window.value("written").toObject().value("BD").toString(), "4");
+    QCOMPARE(window.value("module").toObject().value("SL").toString(), "40F1A001");
+    QVERIFY(window.value("verified").toBool() && window.value("profile").isNull());
+    QCOMPARE(window.value("baud").toInt(), 9600);
+    QVERIFY(bench.value("program").toString().startsWith("tarnowick-cli 1.0.1 ("));
+    QCOMPARE(bench.value("profile").toObject().value("file").toString(), "id.tarnowick-profile");
+    QVERIFY(bench.value("verified").toBool());
 }
 
 // The adapter is pulled after "+++" and seven entries: the run gives up

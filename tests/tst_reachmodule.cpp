@@ -1,5 +1,7 @@
 // Reaching a module whatever its state: at an unknown UART rate, with a long
 // guard time, or with a stray line before its "OK".
+#include "app/statuslabel.h"
+#include "logic/rangetestline.h"
 #include "simulateduser.h"
 #include "snapshots.h"
 
@@ -80,8 +82,12 @@ void tst_ReachModule::search()
              rate.toInt());
     if (!answer.contains("Found"))
         return;
-    QVERIFY(runToIdle(user.dialog, "btnReadSettings"));
-    QCOMPARE(serialLow(user.dialog), "40F1A001");
+    // The Read that failed goes on by itself at the rate found, and the status line says so when done.
+    auto *status = user.dialog.findChild<StatusLabel *>("lblStatus");
+    QTRY_COMPARE_WITH_TIMEOUT(serialLow(user.dialog), "40F1A001", 10000);
+    QTRY_VERIFY(DialogProbe(user.dialog).isIdle());
+    QVERIFY2(QRegularExpression("^Read 20 settings at \\d\\d:\\d\\d:\\d\\d\\.$").match(status->fullText()).hasMatch(),
+             qPrintable(status->fullText()));
     QCOMPARE(user.boxes.count(), 2);
 }
 
@@ -91,6 +97,9 @@ void tst_ReachModule::searchCancelled()
     QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
     user.boxes.press(searchButton);
     QSignalSpy rates(&user.dialog, &FendrakeXBeeConfiguratorDialog::change_baud_rate);
+    // A transmitter ticking all along: no test line may go out while the port moves from rate to rate.
+    user.dialog.findChild<QPushButton *>("btnStartTest")->click();
+    DialogProbe(user.dialog).setTestInterval(500);
 
     user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
     QPointer<QProgressDialog> progress;
@@ -101,17 +110,25 @@ void tst_ReachModule::searchCancelled()
     // While the search runs, Read does nothing.
     QSignalSpy written(&user.dialog, &FendrakeXBeeConfiguratorDialog::write_data);
     user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
-    QVERIFY(written.isEmpty());
+    QTest::qWait(1200); // two ticks of the transmitter
+    const auto sent = [&written] {
+        QList<QByteArray> bytes;
+        for (const QList<QVariant> &emission : written)
+            bytes.append(emission.at(0).toByteArray());
+        return bytes;
+    };
+    const QList<QByteArray> duringSearch = sent();
+    QVERIFY2(duringSearch.isEmpty() || duringSearch == QList<QByteArray>{"+++"}, duringSearch.join(' ').constData());
 
     progress->findChild<QPushButton *>()->click(); // Cancel
     QCOMPARE(lastRateSent(rates), 9600);
     QTRY_VERIFY(!progress || !progress->isVisible());
     QTest::qWait(2 * 1500); // a search would have moved on by now
-    // Nothing but leaving the command mode that the last "+++" may have opened.
-    QList<QByteArray> after;
-    for (const QList<QVariant> &emission : written)
-        after.append(emission.at(0).toByteArray());
-    after.removeAll("+++");
+    // Nothing but leaving the command mode that the last "+++" may have opened; the transmitter goes on.
+    QList<QByteArray> after = sent().mid(duringSearch.size());
+    const auto testLine = [](const QByteArray &bytes) { return bytes.startsWith(testPayload.toLatin1()); };
+    QVERIFY(std::any_of(after.cbegin(), after.cend(), testLine));
+    after.removeIf([&](const QByteArray &bytes) { return testLine(bytes) || bytes == "+++"; });
     QVERIFY2(after.isEmpty() || after == QList<QByteArray>{"ATCN\r"}, after.join(' ').constData());
     QCOMPARE(user.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), "9600");
     QCOMPARE(shown(user.boxes), QStringList{didNotAnswer});

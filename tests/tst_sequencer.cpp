@@ -54,6 +54,7 @@ private slots:
     void runs();
     void withoutAPort();
     void outOfTurn();
+    void rateChangeDropsHalfLine();
 };
 
 // clang-format off
@@ -202,6 +203,24 @@ void tst_Sequencer::outOfTurn()
     QTRY_COMPARE(portCode(bench.dialog), "2");
     QVERIFY(DialogProbe(bench.dialog).isIdle());
     QCOMPARE(shown(boxes), QStringList());
+}
+
+// Half a line received at one rate is not joined to what comes at the next:
+// "O", a rate change, then "K" is no "OK".
+void tst_Sequencer::rateChangeDropsHalfLine()
+{
+    MessageBoxCatcher boxes;
+    Bench bench;
+    QVERIFY(bench.module.isReady());
+    bench.module.replies = {{"+++", "-"}};
+    bench.dialog.findChild<QPushButton *>("btnReadSettings")->click();
+    bench.module.send("O");
+    QTest::qWait(200); // the worker has it
+    bench.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->setCurrentText("19200");
+    QTest::qWait(200); // and has reopened the port
+    bench.module.say("K");
+    QTRY_VERIFY(DialogProbe(bench.dialog).isIdle());
+    QCOMPARE(shown(boxes), QStringList{"Warning | Read settings | The module did not enter command mode."});
 }
 
 QTEST_MAIN(tst_Sequencer)

@@ -21,6 +21,8 @@ public:
     const QList<QByteArray> &written() const { return bytes; }
     // Sends a line as if the module put it out unasked.
     void say(const QByteArray &line) { pty.write(line + '\r'); }
+    // Bytes as they come, a line end or not.
+    void send(const QByteArray &bytes) { pty.write(bytes); }
 
 private:
     void answer(const QByteArray &data);

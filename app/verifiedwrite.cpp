@@ -2,10 +2,8 @@
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
 #include "buildrevision.h"
-#include "catalogue/modulesettings.h"
 #include "logic/programmingrecord.h"
 #include "logic/readback.h"
-#include "logic/settingvalue.h"
 
 #include <QMessageBox>
 
@@ -53,14 +51,8 @@ void FendrakeXBeeConfiguratorDialog::recordWrite(const RunOutcome &write, const 
         record.verified = readBack->matches() && write.refused.isEmpty();
         record.mismatches = readBack->mismatches();
     }
-    // Named only while the form held the profile as it was loaded.
-    bool unchanged = !loadedProfile.isEmpty();
-    for (auto it = loadedProfile.cbegin(); unchanged && it != loadedProfile.cend(); ++it) {
-        const ModuleSetting *setting = ModuleSettings::find(it.key());
-        unchanged = setting && SettingValue::sameValue(*setting, fieldValue(*setting), it.value());
-    }
-    if (unchanged)
-        record.profile = ProgrammingLog::profileOf(loadedProfilePath);
+    // Named only while the form holds the profile as it was loaded.
+    record.profile = ProgrammingLog::profileIfUnchanged(loadedProfilePath, loadedProfile, formValues());
     const QString problem = ProgrammingLog::append(ProgrammingLog::defaultPath(), record);
     if (!problem.isEmpty())
         QMessageBox::warning(this, tr("Write settings"), tr("The write was not recorded: %1").arg(problem));

@@ -1,6 +1,7 @@
 #include "logic/programmingrecord.h"
 
 #include "catalogue/modulesettings.h"
+#include "logic/settingvalue.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -132,6 +133,19 @@ std::optional<ProgrammingRecord::Profile> profileOf(const QString &path)
         return std::nullopt;
     const QByteArray hash = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
     return ProgrammingRecord::Profile{QFileInfo(path).fileName(), QString::fromLatin1(hash)};
+}
+
+std::optional<ProgrammingRecord::Profile> profileIfUnchanged(const QString &path, const SettingValues &loaded,
+                                                             const SettingValues &form)
+{
+    if (loaded.isEmpty())
+        return std::nullopt;
+    for (auto it = loaded.cbegin(); it != loaded.cend(); ++it) {
+        const ModuleSetting *setting = ModuleSettings::find(it.key());
+        if (!setting || !SettingValue::sameValue(*setting, form.value(it.key()), it.value()))
+            return std::nullopt;
+    }
+    return profileOf(path);
 }
 
 QString append(const QString &path, const ProgrammingRecord &record)

@@ -45,6 +45,11 @@ QString defaultPath();
 // Profile of a file: its name and the SHA-256 of its bytes; nothing when it cannot be read.
 std::optional<ProgrammingRecord::Profile> profileOf(const QString &path);
 
+// The profile to name in a record: the one loaded, while the form's values
+// (by command, as the fields hold them) still mean what it gave each setting.
+std::optional<ProgrammingRecord::Profile> profileIfUnchanged(const QString &path, const SettingValues &loaded,
+                                                             const SettingValues &form);
+
 // Appends one line. An earlier record is never lost or split: append mode,
 // one write, flushed and synced; a missing folder is created. Empty on
 // success, else the reason.

@@ -86,10 +86,23 @@ void tst_Cli::commands_data()
                                     << "" << 4500LL;
     QTest::newRow("read, JSON") << none << (read + QStringList{"--json"}) << 0 << "\"SL\": \"40F1A001\""
                                 << "" << 2000LL;
-    QTest::newRow("write Scoreboard") << none
-                                      << QStringList{"write", "FILE:scoreboard.tarnowick-profile", "--port", "A"} << 0
-                                      << "Wrote 12 settings."
+    const QStringList write{"write", "FILE:scoreboard.tarnowick-profile", "--port", "A"};
+    QTest::newRow("write Scoreboard") << none << write << 0 << "Wrote 12 settings.\nRead back: all 11 settings match."
                                       << "" << 2000LL;
+    QTest::newRow("module keeps another CM") << QStringList{"--store-differently", "A:CM=3EFFFDFF"} << write << 1 << ""
+                                             << "Read back: CM holds 3EFFFDFF, not 3EFFFC00." << 2000LL;
+    // The module goes away after it has answered WR (99 bytes up to "ATWR\r").
+    QTest::newRow("silent after WR") << QStringList{"--hangup-after", "A:100"} << write << 1 << ""
+                                     << "Read back failed: the module did not answer." << 6000LL;
+    QTest::newRow("record not writable") << none << (write + QStringList{"--log", "FILE:broken.tarnowick-profile/log"})
+                                         << 1 << ""
+                                         << "The write was not recorded: " << 2000LL;
+    QTest::newRow("check: same") << none << QStringList{"check", "FILE:defaults.tarnowick-profile", "--port", "A"} << 0
+                                 << "Same as the profile."
+                                 << "" << 2000LL;
+    QTest::newRow("check: differs") << none << QStringList{"check", "FILE:scoreboard.tarnowick-profile", "--port", "A"}
+                                    << 1 << "CM: module 3EFFFDFF, profile 3EFFFC00\nID: module 7FFF, profile 3333\n"
+                                    << "" << 2000LL;
     QTest::newRow("refused entry") << QStringList{"--refuse", "ID"}
                                    << QStringList{"write", "FILE:scoreboard.tarnowick-profile", "--port", "A"} << 1
                                    << ""

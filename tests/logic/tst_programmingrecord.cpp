@@ -15,6 +15,8 @@ private slots:
     void readBack();
     void appends();
     void unwritable();
+    void profileNamed_data();
+    void profileNamed();
 };
 
 void tst_ProgrammingRecord::readBack_data()
@@ -93,6 +95,33 @@ void tst_ProgrammingRecord::unwritable()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     // A file where the folder should be: even root cannot put a record there.
     QVERIFY(!ProgrammingLog::append(dir.filePath("file/programming-log.jsonl"), ProgrammingRecord{}).isEmpty());
+}
+
+void tst_ProgrammingRecord::profileNamed_data()
+{
+    QTest::addColumn<SettingValues>("form");
+    QTest::addColumn<bool>("named");
+    QTest::newRow("as loaded") << SettingValues{{"ID", "3333"}, {"CM", "3EFFFC00"}, {"TO", "C0"}} << true;
+    QTest::newRow("same meaning") << SettingValues{{"ID", "3333"}, {"CM", "3effFC00"}} << true;
+    QTest::newRow("edited") << SettingValues{{"ID", "3334"}, {"CM", "3EFFFC00"}} << false;
+    QTest::newRow("emptied") << SettingValues{{"ID", ""}, {"CM", "3EFFFC00"}} << false;
+}
+
+// A write names the profile only while the form still holds what it gave.
+void tst_ProgrammingRecord::profileNamed()
+{
+    QFETCH(SettingValues, form);
+    QFETCH(bool, named);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("site-1.tarnowick-profile");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{}") == 2);
+    file.close();
+    const auto profile = ProgrammingLog::profileIfUnchanged(path, {{"ID", "3333"}, {"CM", "3EFFFC00"}}, form);
+    QCOMPARE(profile.has_value(), named);
+    if (named)
+        QCOMPARE(profile->sha256, "44136fa355b3678a1146ad16f7e8649e94fb4fc21fe77e8310c060f61caaff8a"); // of "{}"
+    QVERIFY(!ProgrammingLog::profileIfUnchanged(path, {}, form));
 }
 
 QTEST_GUILESS_MAIN(tst_ProgrammingRecord)

@@ -14,11 +14,7 @@
 void FendrakeXBeeConfiguratorDialog::startReadBack(const RunOutcome &write)
 {
     pendingWrite = write;
-    pendingWriteValues.clear();
-    for (const auto &[entry, reply] : write.replies) {
-        if (entry.contains(QLatin1Char('=')) && !write.refused.contains(entry))
-            pendingWriteValues.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-    }
+    pendingWriteValues = ProgrammingRecord::acknowledged(write);
     showStatus(tr("Reading back what was written…"));
     // At once, and without the window's pacing: nobody waits for a second Write.
     session->startRun(RunReadBack, ReadBack::queries(pendingWriteValues), Pacing::ReplyDriven);
@@ -35,22 +31,11 @@ void FendrakeXBeeConfiguratorDialog::finishReadBack(const RunOutcome &readBack)
 
 void FendrakeXBeeConfiguratorDialog::recordWrite(const RunOutcome &write, const ReadBack *readBack)
 {
-    ProgrammingRecord record;
-    record.time = QDateTime::currentDateTimeUtc();
+    ProgrammingRecord record = ProgrammingRecord::ofWrite(write, readBack);
     record.program =
         QStringLiteral("tarnowick %1 (%2)").arg(QLatin1String(TARNOWICK_VERSION), QLatin1String(TARNOWICK_REVISION));
     record.port = ui->cmbSerial->currentData().toString();
     record.baud = writeStartRate;
-    for (const auto &[entry, reply] : write.replies) {
-        if (entry.contains(QLatin1Char('=')) && !write.refused.contains(entry))
-            record.written.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-    }
-    record.refused = write.refused;
-    if (readBack) {
-        record.module = readBack->module();
-        record.verified = readBack->matches() && write.refused.isEmpty();
-        record.mismatches = readBack->mismatches();
-    }
     // Named only while the form holds the profile as it was loaded.
     record.profile = ProgrammingLog::profileIfUnchanged(loadedProfilePath, loadedProfile, formValues());
     const QString problem = ProgrammingLog::append(ProgrammingLog::defaultPath(), record);

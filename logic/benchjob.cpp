@@ -79,6 +79,7 @@ void BenchJob::start()
 
 void BenchJob::startRun()
 {
+    writeRate = session.portRate();
     session.startRun(request.command == BenchRequest::Write ? RunWrite : RunRead, entries, Pacing::ReplyDriven);
 }
 
@@ -237,30 +238,18 @@ void BenchJob::finishWrite(const RunOutcome &outcome)
         else
             emit message(line);
     }
-    if (!record(outcome, written, readBack ? &*readBack : nullptr))
+    if (!record(outcome, readBack ? &*readBack : nullptr))
         status = BenchModuleFailed;
     done(status);
 }
 
-bool BenchJob::record(const RunOutcome &outcome, int written, const ReadBack *readBack)
+bool BenchJob::record(const RunOutcome &outcome, const ReadBack *readBack)
 {
-    ProgrammingRecord entry;
-    entry.time = QDateTime::currentDateTimeUtc();
+    ProgrammingRecord entry = ProgrammingRecord::ofWrite(outcome, readBack);
     entry.program = request.program;
     entry.port = request.port;
-    entry.baud = session.portRate();
+    entry.baud = writeRate;
     entry.profile = ProgrammingLog::profileOf(request.file);
-    for (int i = 0; i < written; ++i) {
-        const QString &sent = outcome.replies.at(i).first;
-        if (sent.contains(QLatin1Char('=')) && !outcome.refused.contains(sent))
-            entry.written.insert(sent.section(QLatin1Char('='), 0, 0), sent.section(QLatin1Char('='), 1));
-    }
-    entry.refused = outcome.refused;
-    if (readBack) {
-        entry.module = readBack->module();
-        entry.verified = readBack->matches() && outcome.refused.isEmpty();
-        entry.mismatches = readBack->mismatches();
-    }
     const QString problem = ProgrammingLog::append(request.logPath, entry);
     if (problem.isEmpty())
         return true;

@@ -61,13 +61,14 @@ private:
     void finishSave(const RunOutcome &outcome);
     void finishWrite(const RunOutcome &outcome);
     void finishCheck(const RunOutcome &outcome);
-    bool record(const RunOutcome &outcome, int written, const ReadBack *readBack);
+    bool record(const RunOutcome &outcome, const ReadBack *readBack);
     void fail(const QString &text, int status = BenchModuleFailed);
     void done(int status);
 
     CommandSession &session;
     BenchRequest request;
     QStringList entries;
+    int writeRate = 0; // the port's rate when the run started; a written BD moves it
     bool searched = false;
     bool ended = false;
 };

@@ -47,6 +47,30 @@ bool syncToDisk(QFile &file)
 
 } // namespace
 
+SettingValues ProgrammingRecord::acknowledged(const RunOutcome &write)
+{
+    SettingValues values;
+    for (const auto &[entry, reply] : write.replies) {
+        if (entry.contains(QLatin1Char('=')) && !write.refused.contains(entry))
+            values.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    }
+    return values;
+}
+
+ProgrammingRecord ProgrammingRecord::ofWrite(const RunOutcome &write, const ReadBack *readBack)
+{
+    ProgrammingRecord record;
+    record.time = QDateTime::currentDateTimeUtc();
+    record.written = acknowledged(write);
+    record.refused = write.refused;
+    if (readBack) {
+        record.module = readBack->module();
+        record.verified = readBack->matches() && write.refused.isEmpty();
+        record.mismatches = readBack->mismatches();
+    }
+    return record;
+}
+
 QByteArray ProgrammingRecord::toJsonLine() const
 {
     QJsonObject mismatchObject;

@@ -1,6 +1,7 @@
 #ifndef PROGRAMMINGRECORD_H
 #define PROGRAMMINGRECORD_H
 
+#include "logic/commandsession.h"
 #include "logic/profilefile.h"
 #include "logic/readback.h"
 
@@ -29,6 +30,12 @@ struct ProgrammingRecord
     QStringList refused;            // "MT=9"
     bool verified = false;          // read back, every value the same
     QList<ReadBack::Mismatch> mismatches;
+
+    // A write run's record: what the module acknowledged, what it refused
+    // and, with a read-back, what it holds; the caller adds who, where and which profile.
+    static ProgrammingRecord ofWrite(const RunOutcome &write, const ReadBack *readBack);
+    // The settings a write run's entries gave and the module acknowledged, by command.
+    static SettingValues acknowledged(const RunOutcome &write);
 
     QByteArray toJsonLine() const; // without the line end
     static std::optional<ProgrammingRecord> fromJsonLine(const QByteArray &line);

@@ -1,6 +1,6 @@
 #include "logic/lineframer.h"
 
-#include <QDebug>
+#include "logic/logging.h"
 
 LineFramer::LineFramer(qsizetype limit)
     : maxPending(limit)
@@ -34,7 +34,7 @@ QList<QByteArray> LineFramer::append(const QByteArray &bytes)
 void LineFramer::reportDropped(qsizetype count)
 {
     if (count > 0)
-        qDebug() << "Receive buffer full, dropped" << count << "bytes without a carriage return";
+        qCDebug(lcSerial) << "Receive buffer full, dropped" << count << "bytes without a carriage return";
 }
 
 void LineFramer::clear()

@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 
 namespace {
 
@@ -232,6 +233,9 @@ void tst_Profiles::comparedWithModuleAndWritten()
                      "Information | Write settings | All settings have been written to the device.\nThe port now uses "
                      "8N2, the module's new framing.\nRead back: all 11 settings match.",
                      loaded + "\nSame as the module.", loaded}));
+    // The framing the port followed is kept with the rate, and shown.
+    QCOMPARE(QSettings(settings.filePath(), QSettings::IniFormat).value("general/stopbits").toInt(), 1);
+    QCOMPARE(dialog.findChild<QComboBox *>("cmbSerialBaudRate")->toolTip(), "The port runs at 9600 8N2.");
     const QJsonObject stored = readJson(dir.filePath("modules.json"))["A"].toObject();
     const QJsonObject written{{"TO", "C0"}, {"CM", "FFC00"}, {"ID", "2222"}, {"MT", "2"},  {"DL", "1234"}, {"DH", "0"},
                               {"BD", "3"},  {"NB", "0"},     {"SB", "1"},    {"RO", "1F"}, {"AP", "1"}};

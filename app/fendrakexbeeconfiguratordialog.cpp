@@ -8,6 +8,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QKeyEvent>
 #include <QLineSeries>
 #include <QRegularExpressionValidator>
 #include <QThread>
@@ -90,6 +91,15 @@ FendrakeXBeeConfiguratorDialog::~FendrakeXBeeConfiguratorDialog()
     delete testTimer;
 
     delete ui;
+}
+
+void FendrakeXBeeConfiguratorDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void FendrakeXBeeConfiguratorDialog::waitForSerialThread()

@@ -27,6 +27,7 @@ namespace Ui {
 class FendrakeXBeeConfiguratorDialog;
 }
 class QChart;
+class QKeyEvent;
 class QChartView;
 class QLineSeries;
 class QProgressDialog;
@@ -64,6 +65,10 @@ public:
     // app/statusline.cpp
     // Says what is happening or what last happened, until the next edit of the form.
     void showStatus(const QString &text);
+
+protected:
+    // Escape does not close the window: what was typed would be gone. Close and the title bar do.
+    void keyPressEvent(QKeyEvent *event) override;
 
 signals:
     void finish();

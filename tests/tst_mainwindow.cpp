@@ -224,6 +224,7 @@ void tst_MainWindow::keepsWork()
         } else if (words[0] == "enter") {
             QTest::keyClick(field(window, words[1]), Qt::Key_Return);
             QTest::keyClick(field(window, words[1]), Qt::Key_Enter, Qt::KeypadModifier);
+            QTest::keyClick(field(window, words[1]), Qt::Key_Escape);
         } else if (words[0] == "preset") {
             window.findChild<QComboBox *>("cmbConfiguration")->setCurrentIndex(words[1].toInt());
         } else if (words[0] == "profile") {
@@ -234,7 +235,7 @@ void tst_MainWindow::keepsWork()
             window.findChild<QComboBox *>("cmbSerial")->setCurrentIndex(0);
         }
     }
-    QVERIFY2(window.isVisible(), "Enter must not close the window");
+    QVERIFY2(window.isVisible(), "Enter and Escape must not close the window");
     QVERIFY2(DialogProbe(window).isIdle(), "Enter must not start a run");
     // A write is read back in a second run.
     QCOMPARE(module.written().count("+++"), steps.count("read") + 2 * steps.count("write"));

@@ -59,6 +59,15 @@ struct Bench
     QList<qint64> endedAtMs;
 };
 
+LineModuleSetup moduleAt(int rate, int guardMs = 1000, const QMap<QString, QString> &replies = {})
+{
+    LineModuleSetup setup;
+    setup.rate = rate;
+    setup.guardMs = guardMs;
+    setup.replies = replies;
+    return setup;
+}
+
 QStringList framed(const QString &entries)
 {
     return QStringList{"+++"} + entries.split(' ') + QStringList{"CN"};
@@ -97,10 +106,9 @@ void tst_CommandSession::runs_data()
     QTest::addColumn<int>("followedRate");     // 0: the port stays
     QTest::addColumn<QString>("framing");      // of the port afterwards
 
-    const auto replies = [](const QMap<QString, QString> &map) { LineModuleSetup setup; setup.replies = map; return setup; };
-    LineModuleSetup lateOk;
+    const auto replies = [](const QMap<QString, QString> &map) { return moduleAt(9600, 1000, map); };
+    LineModuleSetup lateOk, stray;
     lateOk.escapeReplyMs = 5500;
-    LineModuleSetup stray;
     stray.strayLine = "HELLO";
     const QString write = "TO=40 ID=8000 BD=7 WR";
 
@@ -189,10 +197,7 @@ void tst_CommandSession::backToBack()
     QFETCH(int, guardMs);
     QFETCH(int, gapMs);
 
-    LineModuleSetup setup;
-    setup.rate = rate;
-    setup.guardMs = guardMs;
-    Bench bench(setup, rate);
+    Bench bench(moduleAt(rate, guardMs), rate);
     QVERIFY(bench.session.startRun(RunRead, {"DB"}));
     QVERIFY(bench.clock.runUntil([&] { return !bench.outcomes.isEmpty(); }));
     bench.clock.advance(gapMs);
@@ -234,10 +239,7 @@ void tst_CommandSession::search()
     QFETCH(bool, slowPass);
     QFETCH(qint64, withinMs);
 
-    LineModuleSetup setup;
-    setup.rate = moduleRate;
-    setup.guardMs = guardMs;
-    Bench bench(setup, userRate);
+    Bench bench(moduleAt(moduleRate, guardMs), userRate);
     QSignalSpy trying(&bench.session, &CommandSession::searchTrying);
     QSignalSpy foundAt(&bench.session, &CommandSession::searchFound);
     QSignalSpy exhausted(&bench.session, &CommandSession::searchExhausted);
@@ -267,9 +269,7 @@ void tst_CommandSession::search()
 // window; that "OK" must not be taken for the run's and answered again.
 void tst_CommandSession::searchAfterFailedRun()
 {
-    LineModuleSetup setup;
-    setup.rate = 115200;
-    Bench bench(setup);
+    Bench bench(moduleAt(115200));
     QVERIFY(bench.session.startRun(RunRead, {"VR"}));
     QVERIFY(bench.clock.runUntil([&] { return !bench.outcomes.isEmpty(); }));
     QCOMPARE(bench.outcomes.constFirst().result, RunResult::NoEscapeReply);
@@ -291,9 +291,7 @@ void tst_CommandSession::searchReentered()
 {
     QFETCH(bool, cancel);
 
-    LineModuleSetup setup;
-    setup.replies = {{"+++", "-"}};
-    Bench bench(setup);
+    Bench bench(moduleAt(9600, 1000, {{"+++", "-"}}));
     QSignalSpy found(&bench.session, &CommandSession::searchFound);
     QObject::connect(&bench.session, &CommandSession::searchTrying, [&](int attempt) {
         if (attempt == 1 && cancel)
@@ -317,9 +315,7 @@ void tst_CommandSession::searchReentered()
 // own rate before the port goes back to the user's.
 void tst_CommandSession::cancelInCommandMode()
 {
-    LineModuleSetup setup;
-    setup.rate = 1200;
-    Bench bench(setup);
+    Bench bench(moduleAt(1200));
     bench.session.startSearch();
     QVERIFY(bench.clock.runUntil([&] { return bench.module.inCommandMode(); }, 14000));
     bench.session.cancelSearch();

@@ -54,7 +54,8 @@ void SerialPort::onChangeFraming(int parity, int stopBits)
     if (parity < 0 || parity > 4)
         return;
     // What is still on its way belongs to the old framing.
-    serial->flush();
+    if (serial->isOpen())
+        serial->flush();
     const bool taken = serial->setParity(parities[parity])
         && serial->setStopBits(stopBits ? QSerialPort::TwoStop : QSerialPort::OneStop);
     receiveBuffer.clear();

@@ -19,7 +19,8 @@ trap bench_cleanup EXIT
 
 bench_build() {
     "$top/scripts/install-deps" >&2
-    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+        -DTARNOWICK_TOOLS=ON >/dev/null
     cmake --build "$build" -j "$(nproc)" --target "$@" >&2
 }
 

@@ -56,14 +56,10 @@ void FendrakeXBeeConfiguratorDialog::onBaudRateSearchExhausted()
 {
     endBaudRateSearch();
     resumeAfterSearch = 0;
-    QStringList rates;
-    for (int rate : BaudRates::searchOrder())
-        rates.append(QString::number(rate));
-    const QString last = rates.takeLast();
     showStatus(tr("No module answered at any baud rate."));
     QMessageBox::warning(this, tr("Search baud rates"),
-                         tr("No module answered at %1 or %2 baud. Check the port, the cable and the module's power.")
-                             .arg(rates.join(QLatin1String(", ")), last));
+                         tr("No module answered at %1 baud. Check the port, the cable and the module's power.")
+                             .arg(BaudRates::searchOrderText()));
 }
 
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchCancelled()

@@ -1,5 +1,7 @@
 #include "logic/baudrates.h"
 
+#include <QStringList>
+
 namespace BaudRates {
 
 namespace {
@@ -26,6 +28,15 @@ const QList<int> &searchOrder()
 {
     static const QList<int> rates = {9600, 115200, 57600, 38400, 19200, 4800, 2400, 1200};
     return rates;
+}
+
+QString searchOrderText()
+{
+    QStringList rates;
+    for (int rate : searchOrder())
+        rates.append(QString::number(rate));
+    const QString last = rates.takeLast();
+    return rates.join(QLatin1String(", ")) + QLatin1String(" or ") + last;
 }
 
 } // namespace BaudRates

@@ -2,6 +2,7 @@
 #define BAUDRATES_H
 
 #include <QList>
+#include <QString>
 
 #include <optional>
 
@@ -17,6 +18,9 @@ const QList<int> &selectable();
 // The order in which a search tries them: the factory rate first, as most
 // modules still run at it, then from the fastest down.
 const QList<int> &searchOrder();
+
+// What a search that found nothing tried: "9600, 115200, … or 1200".
+QString searchOrderText();
 
 } // namespace BaudRates
 

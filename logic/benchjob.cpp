@@ -108,12 +108,8 @@ void BenchJob::onSearchFound(int rate)
 
 void BenchJob::onSearchExhausted()
 {
-    QStringList rates;
-    for (int rate : BaudRates::searchOrder())
-        rates.append(QString::number(rate));
-    const QString last = rates.takeLast();
-    fail(tr("No module answered at %1 or %2 baud. Check the port, the cable and the module's power.")
-             .arg(rates.join(QLatin1String(", ")), last));
+    fail(tr("No module answered at %1 baud. Check the port, the cable and the module's power.")
+             .arg(BaudRates::searchOrderText()));
 }
 
 bool BenchJob::searchInstead(const RunOutcome &outcome)

@@ -91,7 +91,7 @@ bool CommandSession::takeSearchReply(const QString &line)
         return false;
     searchTimer->stop();
     searchPhase = SearchIdle;
-    guardByRate.insert(rate, int(qMin<qint64>(clock.nowMs() - *escapeSentMs, longestGuardMs)));
+    noteGuardTime();
     qCDebug(lcSerial) << "Module found at" << rate << "baud";
     write(QByteArrayLiteral("ATCN\r"));
     emit searchFound(rate);

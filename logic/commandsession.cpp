@@ -55,6 +55,12 @@ int CommandSession::silenceRemainingMs(int silenceMs) const
     return int(qMax<qint64>(0, silenceMs - (clock.nowMs() - *lastWriteMs)));
 }
 
+void CommandSession::noteGuardTime()
+{
+    // The "OK" comes one guard time after "+++": the next "+++" at this rate waits that long.
+    guardByRate.insert(rate, int(qMin<qint64>(clock.nowMs() - *escapeSentMs, longestGuardMs)));
+}
+
 void CommandSession::write(const QByteArray &bytes)
 {
     lastWriteMs = clock.nowMs();
@@ -216,8 +222,7 @@ void CommandSession::takeEscapeReply(const QString &line)
         moveOn();
         return;
     }
-    // The "OK" comes one guard time after "+++": the next "+++" at this rate waits that long.
-    guardByRate.insert(rate, int(qMin<qint64>(clock.nowMs() - *escapeSentMs, longestGuardMs)));
+    noteGuardTime();
     qCDebug(lcSerial) << "Entered command mode";
     state = StateSendCommand;
     startTicks(commandIntervalMs);
@@ -314,7 +319,7 @@ bool CommandSession::takeLateEscapeReply(const QString &line)
     if (!between || !lateEscapeUntilMs || clock.nowMs() > *lateEscapeUntilMs || !Reply::isAcknowledgement(line))
         return false;
     lateEscapeUntilMs.reset();
-    guardByRate.insert(rate, int(qMin<qint64>(clock.nowMs() - *escapeSentMs, longestGuardMs)));
+    noteGuardTime();
     // The module did enter command mode after all; it would stay there until
     // its own time-out and swallow test lines meanwhile.
     qCDebug(lcSerial) << "Late command mode reply: leaving command mode";

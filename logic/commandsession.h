@@ -153,6 +153,7 @@ private:
     bool takeLateEscapeReply(const QString &line);
     void write(const QByteArray &bytes);
     int silenceRemainingMs(int silenceMs) const;
+    void noteGuardTime(); // an "OK" to the last "+++" came now
     void end(RunResult result);
     void followWrittenUart();
 

@@ -10,7 +10,6 @@
 
 namespace {
 
-const QString settingsGroup = QStringLiteral("general");
 const QString parityKey = QStringLiteral("parity");
 const QString stopBitsKey = QStringLiteral("stopbits");
 
@@ -19,8 +18,8 @@ const QString stopBitsKey = QStringLiteral("stopbits");
 void FendrakeXBeeConfiguratorDialog::restorePortFraming()
 {
     Settings *settings = Settings::instance();
-    const std::optional<Framing> kept = Framing::fromSettings(settings->value(settingsGroup, parityKey, 0).toInt(),
-                                                              settings->value(settingsGroup, stopBitsKey, 0).toInt());
+    const std::optional<Framing> kept = Framing::fromSettings(settings->value(Settings::generalGroup(), parityKey, 0).toInt(),
+                                                              settings->value(Settings::generalGroup(), stopBitsKey, 0).toInt());
     session->setPortFraming(kept.value_or(Framing{}));
     emit change_framing(session->framing().parity, session->framing().stopBits);
     showPortFraming();
@@ -29,8 +28,8 @@ void FendrakeXBeeConfiguratorDialog::restorePortFraming()
 void FendrakeXBeeConfiguratorDialog::setPortFraming(const Framing &framing)
 {
     emit change_framing(framing.parity, framing.stopBits);
-    Settings::instance()->setValue(settingsGroup, parityKey, framing.parity);
-    Settings::instance()->setValue(settingsGroup, stopBitsKey, framing.stopBits);
+    Settings::instance()->setValue(Settings::generalGroup(), parityKey, framing.parity);
+    Settings::instance()->setValue(Settings::generalGroup(), stopBitsKey, framing.stopBits);
     showPortFraming();
 }
 

@@ -14,7 +14,6 @@
 
 namespace {
 
-const QString settingsGroup = QStringLiteral("general");
 const QString portKey = QStringLiteral("serialport");
 const QString baudRateKey = QStringLiteral("baudrate");
 const QString noPort = QStringLiteral("None");
@@ -83,9 +82,9 @@ void FendrakeXBeeConfiguratorDialog::refreshPortList()
 void FendrakeXBeeConfiguratorDialog::restoreSerialSelection()
 {
     Settings *settings = Settings::instance();
-    const QString port = settings->value(settingsGroup, portKey, QString()).toString();
+    const QString port = settings->value(Settings::generalGroup(), portKey, QString()).toString();
     ui->cmbSerial->setCurrentIndex(indexOrFirst(ui->cmbSerial, port));
-    const int rate = settings->value(settingsGroup, baudRateKey, 9600).toInt();
+    const int rate = settings->value(Settings::generalGroup(), baudRateKey, 9600).toInt();
     ui->cmbSerialBaudRate->setCurrentIndex(indexOrFirst(ui->cmbSerialBaudRate, rate));
 
     // A selection that was already current sent nothing above; send both
@@ -146,7 +145,7 @@ void FendrakeXBeeConfiguratorDialog::onSerialPortChanged(int currentIndex)
     portFailure.clear();
     updatePortToolTip();
     emit change_port(port);
-    Settings::instance()->setValue(settingsGroup, portKey, port);
+    Settings::instance()->setValue(Settings::generalGroup(), portKey, port);
 }
 
 int FendrakeXBeeConfiguratorDialog::selectedBaudRate() const
@@ -161,7 +160,7 @@ void FendrakeXBeeConfiguratorDialog::onSerialPortBaudRateChanged(int currentInde
     const int rate = selectedBaudRate();
     session->setPortRate(rate);
     emit change_baud_rate(QSerialPort::BaudRate(rate));
-    Settings::instance()->setValue(settingsGroup, baudRateKey, rate);
+    Settings::instance()->setValue(Settings::generalGroup(), baudRateKey, rate);
     showPortFraming();
 }
 

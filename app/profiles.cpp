@@ -12,7 +12,6 @@
 
 namespace {
 
-const QString settingsGroup = QStringLiteral("general");
 const QString folderKey = QStringLiteral("profilefolder");
 
 QString profileFilter()
@@ -113,10 +112,10 @@ QString FendrakeXBeeConfiguratorDialog::proposedProfileName() const
 
 QString FendrakeXBeeConfiguratorDialog::profileFolder() const
 {
-    return Settings::instance()->value(settingsGroup, folderKey, QString()).toString();
+    return Settings::instance()->value(Settings::generalGroup(), folderKey, QString()).toString();
 }
 
 void FendrakeXBeeConfiguratorDialog::rememberProfileFolder(const QString &path)
 {
-    Settings::instance()->setValue(settingsGroup, folderKey, QFileInfo(path).absolutePath());
+    Settings::instance()->setValue(Settings::generalGroup(), folderKey, QFileInfo(path).absolutePath());
 }

@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString settingsGroup = QStringLiteral("general");
 const QString answerKey = QStringLiteral("answertransmitter");
 constexpr int statisticsIntervalMs = 1000;
 constexpr qreal lostMarkSize = 10.0;
@@ -49,7 +48,7 @@ void FendrakeXBeeConfiguratorDialog::setUpRangeSeats()
     axisX->setTickAnchor(0);
     axisX->setTickInterval(5);
 
-    ui->chkAnswerTransmitter->setChecked(Settings::instance()->value(settingsGroup, answerKey, true).toBool());
+    ui->chkAnswerTransmitter->setChecked(Settings::instance()->value(Settings::generalGroup(), answerKey, true).toBool());
     connect(ui->chkAnswerTransmitter, &QCheckBox::toggled, this,
             &FendrakeXBeeConfiguratorDialog::onAnswerTransmitterToggled);
     ui->chkAnswerTransmitter->setVisible(ui->rdbReceiver->isChecked());
@@ -59,7 +58,7 @@ void FendrakeXBeeConfiguratorDialog::setUpRangeSeats()
 
 void FendrakeXBeeConfiguratorDialog::onAnswerTransmitterToggled(bool checked)
 {
-    Settings::instance()->setValue(settingsGroup, answerKey, checked);
+    Settings::instance()->setValue(Settings::generalGroup(), answerKey, checked);
 }
 
 void FendrakeXBeeConfiguratorDialog::resetRangeSeats()

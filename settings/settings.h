@@ -16,6 +16,9 @@ public:
 
     static Settings *instance();
 
+    // The group of the window's own keys: port, rate, framing, folders.
+    static QString generalGroup() { return QStringLiteral("general"); }
+
     QVariant value(const QString &group, const QString &key, const QVariant &defaultValue);
     void setValue(const QString &group, const QString &key, const QVariant &value);
 };

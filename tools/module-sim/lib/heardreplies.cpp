@@ -5,7 +5,7 @@
 namespace {
 
 // Far longer than any reply; what grows beyond it is not one.
-constexpr int MaxLineLength = 64;
+constexpr int MaxReplyLength = 64;
 
 bool isReply(const QByteArray &line)
 {
@@ -20,7 +20,7 @@ QList<QByteArray> HeardReplies::feed(const QByteArray &bytes)
     QList<QByteArray> found;
     for (char byte : bytes) {
         if (byte != '\r') {
-            overlong = overlong || partial.size() >= MaxLineLength;
+            overlong = overlong || partial.size() >= MaxReplyLength;
             if (!overlong)
                 partial.append(byte);
             continue;

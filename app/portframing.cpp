@@ -18,8 +18,9 @@ const QString stopBitsKey = QStringLiteral("stopbits");
 void FendrakeXBeeConfiguratorDialog::restorePortFraming()
 {
     Settings *settings = Settings::instance();
-    const std::optional<Framing> kept = Framing::fromSettings(settings->value(Settings::generalGroup(), parityKey, 0).toInt(),
-                                                              settings->value(Settings::generalGroup(), stopBitsKey, 0).toInt());
+    const std::optional<Framing> kept =
+        Framing::fromSettings(settings->value(Settings::generalGroup(), parityKey, 0).toInt(),
+                              settings->value(Settings::generalGroup(), stopBitsKey, 0).toInt());
     session->setPortFraming(kept.value_or(Framing{}));
     emit change_framing(session->framing().parity, session->framing().stopBits);
     showPortFraming();

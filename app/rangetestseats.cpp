@@ -48,7 +48,8 @@ void FendrakeXBeeConfiguratorDialog::setUpRangeSeats()
     axisX->setTickAnchor(0);
     axisX->setTickInterval(5);
 
-    ui->chkAnswerTransmitter->setChecked(Settings::instance()->value(Settings::generalGroup(), answerKey, true).toBool());
+    ui->chkAnswerTransmitter->setChecked(
+        Settings::instance()->value(Settings::generalGroup(), answerKey, true).toBool());
     connect(ui->chkAnswerTransmitter, &QCheckBox::toggled, this,
             &FendrakeXBeeConfiguratorDialog::onAnswerTransmitterToggled);
     ui->chkAnswerTransmitter->setVisible(ui->rdbReceiver->isChecked());

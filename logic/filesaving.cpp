@@ -6,7 +6,10 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <csignal>
+#include <ctime>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 #endif
 
@@ -40,9 +43,51 @@ bool openDevice(QFile &file, const QString &fileName, QIODevice::OpenMode mode, 
 #endif
 }
 
+#ifdef Q_OS_UNIX
+// Writing to a pipe whose reader has gone raises SIGPIPE, which would end the
+// program with the user's work. The signal is held back in this thread while
+// the guard lives, and one the write raised is taken away before it is let
+// through again: the write then simply fails with EPIPE.
+class BrokenPipeGuard
+{
+public:
+    BrokenPipeGuard()
+    {
+        sigemptyset(&brokenPipe);
+        sigaddset(&brokenPipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &brokenPipe, &previous);
+    }
+    ~BrokenPipeGuard()
+    {
+        sigset_t pending;
+        sigpending(&pending);
+        if (sigismember(&pending, SIGPIPE) && !sigismember(&previous, SIGPIPE)) {
+            const timespec noWait{0, 0};
+            sigtimedwait(&brokenPipe, nullptr, &noWait);
+        }
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    }
+    BrokenPipeGuard(const BrokenPipeGuard &) = delete;
+    BrokenPipeGuard &operator=(const BrokenPipeGuard &) = delete;
+
+private:
+    sigset_t brokenPipe;
+    sigset_t previous;
+};
+#else
+// Windows has no SIGPIPE: a write to a closed pipe just fails.
+struct BrokenPipeGuard
+{
+    BrokenPipeGuard() { }
+    ~BrokenPipeGuard() { }
+};
+#endif
+
 SaveResult saveToDevice(const QString &fileName, QIODevice::OpenMode mode,
                         const std::function<bool(QIODevice *)> &write)
 {
+    // Made before the file, so it also covers the last flush when the file closes.
+    const BrokenPipeGuard guard;
     QFile file;
     bool wouldBlock = false;
     if (!openDevice(file, fileName, mode, wouldBlock))

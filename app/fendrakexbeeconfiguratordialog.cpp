@@ -4,6 +4,7 @@
 #include "catalogue/modulesettings.h"
 #include "logic/baudrates.h"
 #include "logic/commandsession.h"
+#include "logic/modulejob.h"
 #include "serial/serialport.h"
 
 #include <QChart>
@@ -51,6 +52,9 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     connect(this, &FendrakeXBeeConfiguratorDialog::write_data, serialWorker, &SerialPort::onWriteData);
     connect(this, &FendrakeXBeeConfiguratorDialog::change_framing, serialWorker, &SerialPort::onChangeFraming);
     connect(serialWorker, &SerialPort::framing_refused, this, &FendrakeXBeeConfiguratorDialog::onFramingRefused);
+    connect(serialWorker, &SerialPort::port_framings, this, &FendrakeXBeeConfiguratorDialog::onPortFramings);
+    connect(this, &FendrakeXBeeConfiguratorDialog::discard_input, serialWorker, &SerialPort::onDiscardInput);
+    connect(serialWorker, &SerialPort::input_discarded, this, &FendrakeXBeeConfiguratorDialog::onInputDiscarded);
 
     serialThread->start(QThread::InheritPriority);
 
@@ -80,6 +84,12 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
 
 FendrakeXBeeConfiguratorDialog::~FendrakeXBeeConfiguratorDialog()
 {
+    // A write under way is recorded, and a module in command mode told to
+    // leave it; nobody is left to read a message about it.
+    session->disconnect(this);
+    if (job)
+        job->disconnect(this);
+    abandonModuleWork(true);
     // The event loop has usually ended by now, so the quit that the worker's
     // finished() queues to this thread would never run: let the worker's own
     // thread quit as soon as it has handled finish().
@@ -174,15 +184,9 @@ void FendrakeXBeeConfiguratorDialog::connectWidgets()
     connect(ui->btnStartTest, &QPushButton::clicked, this, &Dialog::onStartTestClicked);
     connect(ui->btnExportResults, &QPushButton::clicked, this, &Dialog::onExportResultsClicked);
     connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(session, &CommandSession::commandModeEntered, this, &Dialog::onCommandModeEntered);
-    connect(session, &CommandSession::entrySent, this, &Dialog::onEntrySent);
-    connect(session, &CommandSession::exitSent, this, &Dialog::onExitSent);
-    connect(session, &CommandSession::replyReceived, this, &Dialog::onEntryReply);
+    connect(session, &CommandSession::replyReceived, this, &Dialog::onSessionReply);
     connect(session, &CommandSession::runFinished, this, &Dialog::onRunFinished);
     connect(session, &CommandSession::idleLineReceived, this, &Dialog::handleTestLine);
-    connect(session, &CommandSession::searchTrying, this, &Dialog::onBaudRateSearchTrying);
-    connect(session, &CommandSession::searchFound, this, &Dialog::onBaudRateSearchFound);
-    connect(session, &CommandSession::searchExhausted, this, &Dialog::onBaudRateSearchExhausted);
 
     // profile files
     connect(ui->btnOpenProfile, &QPushButton::clicked, this, &Dialog::onOpenProfileClicked);

@@ -2,6 +2,7 @@
 #define FENDRAKEXBEECONFIGURATORDIALOG_H
 
 #include "logic/commandsession.h"
+#include "logic/joboutcome.h"
 #include "logic/moduleport.h"
 #include "logic/modulevalues.h"
 #include "logic/rangetestline.h"
@@ -38,10 +39,10 @@ class QValueAxis;
 QT_END_NAMESPACE
 
 class CommandSession;
+class ModuleJob;
 class SerialPort;
 struct ModuleSetting;
-struct RunOutcome;
-class ReadBack;
+enum class JobPhase;
 
 // The main window and the controller of the whole program: every user
 // action, every line from the module and every timer tick arrives here.
@@ -77,6 +78,8 @@ signals:
     void write_data(QByteArray data);
     // app/portframing.cpp: parity and stop bits for the worker's port
     void change_framing(int parity, int stopBits); // as NB and SB store them
+    // app/modulejobs.cpp: drop what waits in the port before a "+++"
+    void discard_input();
 
 public slots:
     void onPortOpened(bool open);
@@ -148,16 +151,17 @@ private:
 
     // app/portframing.cpp: parity and stop bits of the port
     void setPortFraming(const Framing &framing) override;
+    bool canUseFraming(const Framing &framing) const override;
     void restorePortFraming();
     void showPortFraming();
+    void onPortFramings(quint32 framings);
     void onFramingRefused(int parity, int stopBits);
-    QString framingRefusal; // the port could not follow a written NB or SB
+    quint32 usableFramings = ~0u; // bit parity * 2 + stop bits, as the worker found the port
 
-    // app/searchbaudrates.cpp: the baud-rate search
-    void startBaudRateSearch();
+    // app/searchbaudrates.cpp: the baud-rate search a job makes
+    void showBaudRateSearch();
     void onBaudRateSearchTrying(int attempt, int rate, bool slowPass);
     void onBaudRateSearchFound(int rate);
-    void onBaudRateSearchExhausted();
     void onBaudRateSearchCancelled();
     void endBaudRateSearch();
     QPointer<QProgressDialog> searchProgress;
@@ -165,23 +169,27 @@ private:
     // app/userlevels.cpp: the user levels
     void applyUserLevel();
 
-    // app/commandsequencer.cpp: the session runs the dialogue, the dialog shows it
+    // app/modulejobs.cpp: a job runs the dialogue with the module, the dialog shows it
     void writeToModule(const QByteArray &bytes) override; // every byte for the module goes through here
     void setPortRate(int rate) override;
-    bool readyForRun(const QString &refusal); // warns with refusal when no port is open
-    void startRun(int type, const QStringList &entries);
-    void setCommandProgressVisible(bool visible);
-    void onCommandModeEntered();
-    void onEntrySent(int index);
-    void onExitSent();
-    void onEntryReply(const QString &entry, const QString &reply);
-    void noteWritten(const QString &command, const QString &value);
+    void discardInput() override;
+    void onInputDiscarded();
+    bool readyForJob(const QString &refusal); // warns with refusal when no port is open
+    void abandonModuleWork(bool byUser);
+    void startJob(JobRequest request);
+    void setCommandProgress(int value, int maximum);
+    void onJobProgress(JobPhase phase, int done, int total);
+    void onJobReply(const QString &entry, const QString &reply);
+    void onSessionReply(const QString &entry, const QString &reply);
     void onRunFinished(const RunOutcome &outcome);
-    QString runStatus(const RunOutcome &outcome) const;
+    void onJobFinished(const JobOutcome &outcome);
+    // True when the user chose to search the baud rates (offered when the module did not answer).
+    bool showJobFailure(const JobRequest &request, const JobOutcome &outcome);
+    static QString runStatus(RunResult result);
     static QString timeOfDay();
-    // True when the user chose to search the baud rates (offered if asked for).
-    bool showRunWarning(int type, const QString &text, bool offerSearch = false);
-    int resumeAfterSearch = 0; // the run whose failure offered the search
+    ModuleJob *job = nullptr; // the last one; a new one replaces it
+    int discardsPending = 0;  // lines from the worker belong to nobody until it has dropped them
+    bool portClosedByUser = false;
 
     // app/settingsfields.cpp: the Settings tab's fields, reached through the catalogue
     QWidget *settingField(const ModuleSetting &setting) const;
@@ -192,19 +200,10 @@ private:
     // app/responseparsing.cpp: a reply into its field
     void parseCommandResponse(const QString &command, const QString &response);
 
-    // app/writesettings.cpp: the write run and its message box
+    // app/writesettings.cpp: the write job (read back and recorded) and its message box
     QHash<QString, QString> writeRunValues() const; // by command; empty fields are left out
     void writeSettings();
-    void showWriteOutcome(const RunOutcome &outcome, const QString &readBackLine = QString(),
-                          bool readBackFailed = false);
-
-    // app/verifiedwrite.cpp: a write is read back and recorded
-    void startReadBack(const RunOutcome &write);
-    void finishReadBack(const RunOutcome &readBack);
-    void recordWrite(const RunOutcome &write, const ReadBack *readBack);
-    std::optional<RunOutcome> pendingWrite; // its box waits for the read-back
-    QHash<QString, QString> pendingWriteValues;
-    int writeStartRate = 0; // the rate a write went out at, for its record
+    void showWriteOutcome(const JobOutcome &outcome);
 
     // app/profiles.cpp: profile files
     QString proposedProfileName() const;
@@ -219,10 +218,9 @@ private:
     void takeModuleReply(const QString &command, const QString &reply);
     // A write entry the module acknowledged ("ID", "3333").
     void takeWrittenValue(const QString &command, const QString &value);
-    // A run has started (1 read, 2 write, 3 RSSI query).
-    void beforeSettingsRun(int type);
-    // A run has ended; completed when it entered command mode and left it normally.
-    void afterSettingsRun(int type, bool completed);
+    // A job on the module's settings has started, or ended.
+    void beforeSettingsJob(JobKind kind);
+    void afterSettingsJob(JobKind kind);
     QHash<QString, QString> formValues() const; // every written setting, empty fields too
     void putFormValues(const QHash<QString, QString> &values);
     void onFormEdited();
@@ -256,6 +254,7 @@ private:
     // silence, the transmitter's figures and its own RSSI query
     enum class RangeQuery { None, Receiver, Transmitter }; // whose "DB" query is under way
     void setUpRangeSeats();
+    void startRssiQuery(RangeQuery whose);
     void afterRangeRun(const RunOutcome &outcome);
     void handleHeardReply(const HeardReply &reply);
     void startOurRssiQuery();

@@ -3,7 +3,6 @@
 
 #include "catalogue/modulesettings.h"
 #include "catalogue/presets.h"
-#include "logic/commandsession.h"
 
 #include <QIcon>
 #include <QScopedValueRollback>
@@ -90,13 +89,11 @@ void FendrakeXBeeConfiguratorDialog::forgetModule()
     refreshDifferences();
 }
 
-void FendrakeXBeeConfiguratorDialog::beforeSettingsRun(int type)
+void FendrakeXBeeConfiguratorDialog::beforeSettingsJob(JobKind kind)
 {
-    if (type != RunRead && type != RunWrite)
-        return;
     withdrawUndo();
     refreshDifferences();
-    if (type != RunRead)
+    if (kind != JobKind::Read)
         return;
     // Unwritten are the values the module does not hold; before any Read, those the user put in.
     const QHash<QString, QString> form = formValues();
@@ -107,11 +104,10 @@ void FendrakeXBeeConfiguratorDialog::beforeSettingsRun(int type)
     moduleValues.startRead();
 }
 
-void FendrakeXBeeConfiguratorDialog::afterSettingsRun(int type, bool completed)
+void FendrakeXBeeConfiguratorDialog::afterSettingsJob(JobKind kind)
 {
     // A Read that stopped half-way has replaced values too: they are offered back the same way.
-    Q_UNUSED(completed);
-    if (type != RunRead)
+    if (kind != JobKind::Read)
         return;
     const QHash<QString, QString> form = formValues();
     QHash<QString, QString> replaced;

@@ -40,17 +40,24 @@ void FendrakeXBeeConfiguratorDialog::showPortFraming()
         tr("The port runs at %1 %2.").arg(selectedBaudRate()).arg(session->framing().text()));
 }
 
+bool FendrakeXBeeConfiguratorDialog::canUseFraming(const Framing &framing) const
+{
+    // The worker tried every framing on the port when it opened it.
+    return usableFramings & (1u << (framing.parity * 2 + framing.stopBits));
+}
+
+void FendrakeXBeeConfiguratorDialog::onPortFramings(quint32 framings)
+{
+    usableFramings = framings;
+}
+
 void FendrakeXBeeConfiguratorDialog::onFramingRefused(int parity, int stopBits)
 {
+    // A write checks the framing before it starts; this is a port that changed its mind.
     const Framing refused{parity, stopBits};
     const QString text = refused.parity ? tr("The port cannot use %1.").arg(refused.parityName())
                                         : tr("The port cannot use two stop bits.");
     showStatus(text);
-    // During a write, its message says it with the rest.
-    if (pendingWrite || session->runType() == RunWrite) {
-        framingRefusal = text;
-        return;
-    }
     QMessageBox::warning(this, tr("Serial port"),
                          text + QLatin1Char('\n')
                              + tr("The module now uses %1; this port cannot reach it until its framing is set back.")

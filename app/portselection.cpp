@@ -4,6 +4,7 @@
 #include "app/popupwatcher.h"
 #include "logic/baudrates.h"
 #include "logic/commandsession.h"
+#include "logic/modulejob.h"
 #include "serial/availableports.h"
 #include "settings/settings.h"
 
@@ -144,6 +145,8 @@ void FendrakeXBeeConfiguratorDialog::onSerialPortChanged(int currentIndex)
     const QString port = data.isNull() ? ui->cmbSerial->currentText() : data.toString();
     portFailure.clear();
     updatePortToolTip();
+    // Before the port closes: a module in command mode is told to leave it.
+    abandonModuleWork(true);
     emit change_port(port);
     Settings::instance()->setValue(Settings::generalGroup(), portKey, port);
 }
@@ -166,10 +169,11 @@ void FendrakeXBeeConfiguratorDialog::onSerialPortBaudRateChanged(int currentInde
 
 void FendrakeXBeeConfiguratorDialog::onPortOpened(bool open)
 {
+    // Without a port no reply can come, so what is under way ends here.
+    if (!open)
+        abandonModuleWork(ui->cmbSerial->currentIndex() == 0);
     if (ui->cmbSerial->currentIndex() == 0) {
-        // Without a port no reply can come, so a run under way ends here.
-        session->abandonRun();
-        setCommandProgressVisible(false);
+        ui->progressBar->setVisible(false);
         serialPortOpen = false;
         setPortCode(NoPortSelected);
     } else {

@@ -79,7 +79,7 @@ void FendrakeXBeeConfiguratorDialog::onTestTimerTimeout()
     // Bytes sent while our own module is in command mode would be taken as
     // part of the AT dialogue and spoil that run's replies: the line waits
     // for the run's end instead.
-    if (session->commandState() != StateIdle) {
+    if (session->runUnderway()) {
         qCDebug(lcRange) << "Test line held back until the command mode run has ended";
         tickPending = true;
         return;
@@ -122,9 +122,8 @@ void FendrakeXBeeConfiguratorDialog::handleTestLine(const QString &line)
         return;
     }
     qCDebug(lcRange) << "Valid test packet received";
-    rangeQuery = RangeQuery::Receiver;
     queriedCounter = counter;
-    startRun(RunRssiQuery, {QStringLiteral("DB")});
+    startRssiQuery(RangeQuery::Receiver);
 }
 
 // The session hands out only the lines that arrive while no run is under
@@ -134,7 +133,7 @@ void FendrakeXBeeConfiguratorDialog::noteLineDuringRun(const QByteArray &data)
 {
     const bool seen = std::exchange(lineTakenIdle, false);
     const QString line = QString::fromUtf8(data).trimmed();
-    if (seen || session->commandState() == StateIdle || !ui->rdbReceiver->isChecked() || !isTestLine(line))
+    if (seen || !session->runUnderway() || !ui->rdbReceiver->isChecked() || !isTestLine(line))
         return;
     const std::optional<quint32> counter = testLineCounter(line);
     testStatistics.addLine(counter, rangeNowMs(), RangeTestStatistics::RssiQuery::NotStarted);

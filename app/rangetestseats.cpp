@@ -97,9 +97,20 @@ void FendrakeXBeeConfiguratorDialog::setStatisticsSilent(bool silent)
     label->style()->polish(label);
 }
 
+void FendrakeXBeeConfiguratorDialog::startRssiQuery(RangeQuery whose)
+{
+    RunPlan plan;
+    plan.kind = RunKind::RssiQuery;
+    plan.entries = {QStringLiteral("DB")};
+    if (!session->startRun(plan))
+        return;
+    rangeQuery = whose;
+    rangeQueryStartMs = rangeNowMs();
+}
+
 void FendrakeXBeeConfiguratorDialog::afterRangeRun(const RunOutcome &outcome)
 {
-    if (outcome.type == RunRssiQuery) {
+    if (outcome.kind == RunKind::RssiQuery) {
         if (rangeQuery == RangeQuery::Transmitter)
             ourQueryBudget.noteDuration(rangeNowMs() - rangeQueryStartMs);
         if (rangeQuery == RangeQuery::Receiver) {
@@ -150,9 +161,7 @@ void FendrakeXBeeConfiguratorDialog::startOurRssiQuery()
         qCDebug(lcRange) << "Own RSSI query skipped: it could not end before the next test line";
         return;
     }
-    rangeQuery = RangeQuery::Transmitter;
-    rangeQueryStartMs = rangeNowMs();
-    startRun(RunRssiQuery, {QStringLiteral("DB")});
+    startRssiQuery(RangeQuery::Transmitter);
 }
 
 void FendrakeXBeeConfiguratorDialog::showLostMarks()

@@ -3,7 +3,6 @@
 
 #include "catalogue/modulesettings.h"
 #include "catalogue/presets.h"
-#include "logic/commandsession.h"
 #include "logic/logging.h"
 #include "logic/replymapping.h"
 
@@ -11,8 +10,6 @@
 
 void FendrakeXBeeConfiguratorDialog::parseCommandResponse(const QString &command, const QString &response)
 {
-    if (session->runType() == RunRead)
-        takeModuleReply(command, response);
     // What the module shows is no edit of the user's.
     const QScopedValueRollback<bool> fromModule(fillingFromModule, true);
     if (command == QLatin1String("DB")) {

@@ -1,15 +1,18 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
-#include "logic/baudrates.h"
-#include "logic/commandsession.h"
+#include "logic/jobtexts.h"
+#include "logic/modulejob.h"
+#include "logic/ratesearch.h"
 
 #include <QMessageBox>
 #include <QProgressDialog>
 
-void FendrakeXBeeConfiguratorDialog::startBaudRateSearch()
+// The baud-rate search, shown while a job searches for its module.
+
+void FendrakeXBeeConfiguratorDialog::showBaudRateSearch()
 {
-    searchProgress = new QProgressDialog(QString(), tr("Cancel"), 0, 2 * CommandSession::searchAttempts(), this);
+    searchProgress = new QProgressDialog(QString(), tr("Cancel"), 0, 2 * RateSearch::attempts(), this);
     searchProgress->setWindowTitle(tr("Search baud rates"));
     searchProgress->setWindowModality(Qt::WindowModal);
     searchProgress->setAutoClose(false);
@@ -22,7 +25,6 @@ void FendrakeXBeeConfiguratorDialog::startBaudRateSearch()
             &FendrakeXBeeConfiguratorDialog::onBaudRateSearchCancelled);
     searchProgress->show();
     showStatus(tr("Searching baud rates…"));
-    session->startSearch();
 }
 
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchTrying(int attempt, int rate, bool slowPass)
@@ -33,7 +35,7 @@ void FendrakeXBeeConfiguratorDialog::onBaudRateSearchTrying(int attempt, int rat
     // already in order for whatever they bring (a Cancel, a reply).
     searchProgress->setLabelText(slowPass ? tr("Trying %1 baud, waiting out a long guard time…").arg(rate)
                                           : tr("Trying %1 baud…").arg(rate));
-    searchProgress->setValue(slowPass ? attempt + CommandSession::searchAttempts() : attempt);
+    searchProgress->setValue(slowPass ? attempt + RateSearch::attempts() : attempt);
 }
 
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchFound(int rate)
@@ -41,35 +43,19 @@ void FendrakeXBeeConfiguratorDialog::onBaudRateSearchFound(int rate)
     endBaudRateSearch();
     // Chosen as if by the user, so it is kept and the port stays at it.
     ui->cmbSerialBaudRate->setCurrentIndex(ui->cmbSerialBaudRate->findData(rate));
-    const QString found = tr("Found the module at %1 baud.").arg(rate);
+    const QString found = JobText::found(rate);
     showStatus(found);
     QMessageBox::information(this, tr("Search baud rates"), found);
-    // The Read or Write that failed goes on by itself at the rate found.
-    const int resume = std::exchange(resumeAfterSearch, 0);
-    if (resume == RunRead)
-        onReadSettings();
-    else if (resume == RunWrite)
-        onWriteSettings();
-}
-
-void FendrakeXBeeConfiguratorDialog::onBaudRateSearchExhausted()
-{
-    endBaudRateSearch();
-    resumeAfterSearch = 0;
-    showStatus(tr("No module answered at any baud rate."));
-    QMessageBox::warning(this, tr("Search baud rates"),
-                         tr("No module answered at %1 baud. Check the port, the cable and the module's power.")
-                             .arg(BaudRates::searchOrderText()));
+    // The job goes on by itself at the rate found: the Read or Write that failed.
+    showStatus(tr("Waiting for the module…"));
+    setCommandProgress(0, 0);
 }
 
 void FendrakeXBeeConfiguratorDialog::onBaudRateSearchCancelled()
 {
-    if (!session->searching())
-        return;
-    session->cancelSearch();
+    if (job)
+        job->cancel();
     endBaudRateSearch();
-    resumeAfterSearch = 0;
-    showStatus(tr("Search cancelled; the port is back at %1 baud.").arg(session->portRate()));
 }
 
 void FendrakeXBeeConfiguratorDialog::endBaudRateSearch()

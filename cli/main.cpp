@@ -1,7 +1,11 @@
 // tarnowick-cli: the module's settings from a script, without a display.
 #include "buildrevision.h"
+#include "cli/clioptions.h"
+#include "cli/clirun.h"
+#include "cli/history.h"
+#include "cli/interrupts.h"
 #include "cli/serialline.h"
-#include "logic/benchoptions.h"
+#include "logic/commandsession.h"
 #include "logic/linememory.h"
 #include "logic/logging.h"
 
@@ -20,10 +24,64 @@
 
 namespace {
 
+bool verbose = false;
+
 void print(FILE *stream, const QString &line)
 {
     std::fprintf(stream, "%s\n", qUtf8Printable(line));
     std::fflush(stream);
+}
+
+// Qt's own warnings ("QDir::mkpath: Empty or null file name") mean nothing
+// to a bench script; the reason reaches stderr in the program's words.
+void handleMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    const bool ours = context.category && QByteArray(context.category).startsWith("tarnowick");
+    if (verbose || (ours && type != QtDebugMsg))
+        print(stderr, text);
+}
+
+QString programName()
+{
+    return QStringLiteral("tarnowick-cli %1 (%2)")
+        .arg(QLatin1String(TARNOWICK_VERSION), QLatin1String(TARNOWICK_REVISION));
+}
+
+int runOnPort(QCoreApplication &app, const CliOptions &options)
+{
+    Interrupts interrupts;
+    const PortStart start = portStartFor(options);
+    QSerialPort port(options.port);
+    if (const QString problem = SerialLine::open(port, start.uart.rate, start.uart.framing); !problem.isEmpty()) {
+        print(stderr, problem);
+        return CliUsageError;
+    }
+    SerialLine line(port);
+    SteadyClock clock;
+    CommandSession session(line, clock);
+    line.attach(&session);
+    session.setPortRate(start.uart.rate);
+    session.setPortFraming(start.uart.framing);
+    LineMemory::recall(options.port, session.line());
+    CliRun run(session, options, start, programName());
+
+    const bool showProgress = stderrIsTerminal();
+    QObject::connect(&run, &CliRun::output, [](const QString &text) { print(stdout, text); });
+    QObject::connect(&run, &CliRun::message, [](const QString &text) { print(stderr, text); });
+    QObject::connect(&line, &SerialLine::framingRefused, [](const QString &text) { print(stderr, text); });
+    QObject::connect(&run, &CliRun::progress, [showProgress](const QString &text) {
+        // One line, rewritten in place, and wiped when done.
+        if (showProgress)
+            std::fprintf(stderr, "\r\033[K%s", qUtf8Printable(text));
+    });
+    QObject::connect(&interrupts, &Interrupts::interrupted, &run, &CliRun::interrupt);
+    QObject::connect(&run, &CliRun::finished, &app, [&](int status) {
+        line.drain();
+        LineMemory::keep(options.port, session.line());
+        QCoreApplication::exit(status);
+    });
+    run.start();
+    return app.exec();
 }
 
 } // namespace
@@ -33,66 +91,28 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmorin"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnowick"));
-    const BenchOptions options = parseBenchOptions(QCoreApplication::arguments());
+    qInstallMessageHandler(handleMessage);
+    const CliOptions options = parseCliOptions(QCoreApplication::arguments());
     switch (options.outcome) {
-    case BenchOptions::ShowHelp:
+    case CliOptions::ShowHelp:
         std::fputs(qUtf8Printable(options.text), stdout);
-        return BenchDone;
-    case BenchOptions::ShowVersion:
-        print(stdout,
-              QStringLiteral("tarnowick-cli %1 (%2)")
-                  .arg(QLatin1String(TARNOWICK_VERSION), QLatin1String(TARNOWICK_REVISION)));
-        return BenchDone;
-    case BenchOptions::Invalid:
+        return CliDone;
+    case CliOptions::ShowVersion:
+        print(stdout, programName());
+        return CliDone;
+    case CliOptions::Invalid:
         print(stderr, QStringLiteral("tarnowick-cli: %1").arg(options.text));
-        return BenchUsageError;
-    case BenchOptions::Run:
+        return CliUsageError;
+    case CliOptions::Run:
         break;
     }
-    if (options.verbose)
+    verbose = options.verbose;
+    if (verbose)
         Logging::enableVerbose();
-
-    BenchRequest request = options.request;
-    request.program = QStringLiteral("tarnowick-cli %1 (%2)")
-                          .arg(QLatin1String(TARNOWICK_VERSION), QLatin1String(TARNOWICK_REVISION));
-    if (request.command == BenchRequest::History) {
+    if (options.command == CliCommand::History) {
         return printHistory(
-            request, [](const QString &text) { print(stdout, text); },
+            options, [](const QString &text) { print(stdout, text); },
             [](const QString &text) { print(stderr, text); });
     }
-    QSerialPort port(request.port);
-    port.setBaudRate(request.baud);
-    port.setDataBits(QSerialPort::Data8);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port.open(QIODevice::ReadWrite)) {
-        print(stderr, QStringLiteral("Cannot open %1: %2").arg(request.port, port.errorString()));
-        return BenchUsageError;
-    }
-
-    SerialLine line(port);
-    SteadyClock clock;
-    CommandSession session(line, clock);
-    line.attach(&session);
-    session.setPortRate(request.baud);
-    LineMemory::recall(request.port, session);
-    BenchJob job(session, request);
-
-    const bool showProgress = stderrIsTerminal();
-    QObject::connect(&job, &BenchJob::output, [](const QString &text) { print(stdout, text); });
-    QObject::connect(&job, &BenchJob::message, [](const QString &text) { print(stderr, text); });
-    QObject::connect(&line, &SerialLine::framingRefused, [](const QString &text) { print(stderr, text); });
-    QObject::connect(&job, &BenchJob::progress, [showProgress](const QString &text) {
-        // One line, rewritten in place, and wiped when done.
-        if (showProgress)
-            std::fprintf(stderr, "\r\033[K%s", qUtf8Printable(text));
-    });
-    QObject::connect(&job, &BenchJob::finished, &app, [&](int status) {
-        line.drain();
-        LineMemory::keep(request.port, session);
-        QCoreApplication::exit(status);
-    });
-    job.start();
-    return app.exec();
+    return runOnPort(app, options);
 }

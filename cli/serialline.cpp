@@ -2,11 +2,32 @@
 
 #include "logic/commandsession.h"
 
+#include <QFileInfo>
+
 #include <array>
 
 namespace {
 
 constexpr int drainTimeoutMs = 1000;
+
+QSerialPort::Parity parityOf(const Framing &framing)
+{
+    return std::array{QSerialPort::NoParity, QSerialPort::EvenParity, QSerialPort::OddParity, QSerialPort::MarkParity,
+                      QSerialPort::SpaceParity}[size_t(framing.parity)];
+}
+
+QSerialPort::StopBits stopBitsOf(const Framing &framing)
+{
+    return framing.stopBits ? QSerialPort::TwoStop : QSerialPort::OneStop;
+}
+
+// The port refused to open although we may use the device: another program holds it.
+bool heldByAnother(const QSerialPort &port)
+{
+    const QFileInfo device(port.portName().startsWith(QLatin1Char('/')) ? port.portName()
+                                                                        : QStringLiteral("/dev/") + port.portName());
+    return port.error() == QSerialPort::PermissionError && device.isReadable() && device.isWritable();
+}
 
 } // namespace
 
@@ -15,6 +36,31 @@ SerialLine::SerialLine(QSerialPort &port, QObject *parent)
     , port(port)
 {
     connect(&port, &QSerialPort::readyRead, this, &SerialLine::onReadyRead);
+}
+
+QString SerialLine::open(QSerialPort &port, int rate, const Framing &framing)
+{
+    port.setBaudRate(rate);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(parityOf(framing));
+    port.setStopBits(stopBitsOf(framing));
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    if (port.open(QIODevice::ReadWrite))
+        return {};
+    if (heldByAnother(port))
+        return tr("The port %1 is in use by another program.").arg(port.portName());
+    const QString reason = port.errorString();
+    // A port that opens at 8N1 but not at this framing cannot run the framing.
+    if (framing != Framing{}) {
+        port.setParity(QSerialPort::NoParity);
+        port.setStopBits(QSerialPort::OneStop);
+        if (port.open(QIODevice::ReadWrite)) {
+            port.close();
+            return framing.parity ? tr("The port %1 cannot use %2.").arg(port.portName(), framing.parityName())
+                                  : tr("The port %1 cannot use two stop bits.").arg(port.portName());
+        }
+    }
+    return tr("Cannot open %1: %2").arg(port.portName(), reason);
 }
 
 void SerialLine::writeToModule(const QByteArray &bytes)
@@ -33,13 +79,31 @@ void SerialLine::setPortRate(int rate)
 void SerialLine::setPortFraming(const Framing &framing)
 {
     drain();
-    const auto parity = std::array{QSerialPort::NoParity, QSerialPort::EvenParity, QSerialPort::OddParity,
-                                   QSerialPort::MarkParity, QSerialPort::SpaceParity}[size_t(framing.parity)];
-    if (!port.setParity(parity))
+    if (!port.setParity(parityOf(framing)))
         emit framingRefused(tr("The port cannot use %1.").arg(framing.parityName()));
-    else if (!port.setStopBits(framing.stopBits ? QSerialPort::TwoStop : QSerialPort::OneStop))
+    else if (!port.setStopBits(stopBitsOf(framing)))
         emit framingRefused(tr("The port cannot use two stop bits."));
+    port.clearError();
     framer.clear();
+}
+
+void SerialLine::discardInput()
+{
+    port.clear(QSerialPort::Input);
+    port.readAll();
+    framer.clear();
+}
+
+bool SerialLine::canUseFraming(const Framing &framing) const
+{
+    // Tried on the idle port and put back: nothing is on its way while a job checks.
+    const QSerialPort::Parity parity = port.parity();
+    const QSerialPort::StopBits stopBits = port.stopBits();
+    const bool usable = port.setParity(parityOf(framing)) && port.setStopBits(stopBitsOf(framing));
+    port.setParity(parity);
+    port.setStopBits(stopBits);
+    port.clearError();
+    return usable;
 }
 
 void SerialLine::drain()

@@ -18,9 +18,15 @@ public:
     explicit SerialLine(QSerialPort &port, QObject *parent = nullptr);
     void attach(CommandSession *session) { this->session = session; }
 
+    // Opens the port at the rate and framing the module runs at; empty on
+    // success, else what the technician is told ("The port … is in use by another program.").
+    static QString open(QSerialPort &port, int rate, const Framing &framing);
+
     void writeToModule(const QByteArray &bytes) override;
     void setPortRate(int rate) override;
     void setPortFraming(const Framing &framing) override;
+    void discardInput() override;
+    bool canUseFraming(const Framing &framing) const override;
     // Waits (bounded) until what was written has left, before the program ends.
     void drain();
 

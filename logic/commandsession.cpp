@@ -3,131 +3,136 @@
 #include "logic/baudrates.h"
 #include "logic/logging.h"
 #include "logic/moduleport.h"
+#include "logic/ratesearch.h"
 #include "logic/replymapping.h"
 
 namespace {
 
-const QByteArray escapeSequence = QByteArrayLiteral("+++");
 const QByteArray exitCommand = QByteArrayLiteral("ATCN\r");
 
 } // namespace
 
 CommandSession::CommandSession(ModulePort &port, SessionClock &clock, QObject *parent)
     : QObject(parent)
-    , port(port)
+    , moduleLine(port, clock)
     , clock(clock)
     , tickTimer(clock.createTimer([this] { tick(); }))
     , deadline(clock.createTimer([this] { onDeadline(); }))
-    , searchTimer(clock.createTimer([this] { onSearchTimer(); }))
+    , rateSearch(std::make_unique<RateSearch>(moduleLine, clock))
 {
+    connect(rateSearch.get(), &RateSearch::trying, this, &CommandSession::searchTrying);
+    connect(rateSearch.get(), &RateSearch::found, this, &CommandSession::searchFound);
+    connect(rateSearch.get(), &RateSearch::exhausted, this, &CommandSession::searchExhausted);
 }
 
 CommandSession::~CommandSession() = default;
 
-void CommandSession::setPortRate(int newRate)
+void CommandSession::setState(RunState next)
 {
-    rate = newRate;
+    state = next;
 }
 
-int CommandSession::guardSilenceMs() const
+bool CommandSession::inCommandMode() const
 {
-    return guardByRate.value(rate, factoryGuardMs) + guardMarginMs;
-}
-
-void CommandSession::assumeEarlierWrite(qint64 msAgo, int guardMs)
-{
-    lastWriteMs = clock.nowMs() - qMax<qint64>(0, msAgo);
-    if (guardMs > 0)
-        guardByRate.insert(rate, qMin(guardMs, int(longestGuardMs)));
-}
-
-std::optional<qint64> CommandSession::msSinceLastWrite() const
-{
-    if (!lastWriteMs)
-        return std::nullopt;
-    return clock.nowMs() - *lastWriteMs;
-}
-
-int CommandSession::silenceRemainingMs(int silenceMs) const
-{
-    if (!lastWriteMs)
-        return 0;
-    return int(qMax<qint64>(0, silenceMs - (clock.nowMs() - *lastWriteMs)));
-}
-
-void CommandSession::noteGuardTime()
-{
-    // The "OK" comes one guard time after "+++": the next "+++" at this rate waits that long.
-    guardByRate.insert(rate, int(qMin<qint64>(clock.nowMs() - *escapeSentMs, longestGuardMs)));
-}
-
-void CommandSession::write(const QByteArray &bytes)
-{
-    lastWriteMs = clock.nowMs();
-    port.writeToModule(bytes);
+    switch (state) {
+    case RunState::SendCommand:
+    case RunState::AwaitCommandReply:
+    case RunState::SendExit:
+    case RunState::AwaitExitReply:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CommandSession::sendData(const QByteArray &bytes)
 {
-    write(bytes);
+    moduleLine.write(bytes);
 }
 
-bool CommandSession::startRun(int runType, const QStringList &runEntries, Pacing runPacing)
+bool CommandSession::startRun(const RunPlan &runPlan)
 {
     // One run at a time: a request during a run or a search is dropped, not queued.
     if (isBusy())
         return false;
     // A late "OK" may only answer the "+++" it belongs to; this run sends its own.
     lateEscapeUntilMs.reset();
-    type = runType;
-    entries = runEntries;
-    pacing = runPacing;
+    plan = runPlan;
     outcome = RunOutcome{};
-    outcome.type = runType;
+    outcome.kind = plan.kind;
     writtenBd.reset();
     writtenNb.reset();
     writtenSb.reset();
     index = 0;
-    current.clear();
-    state = StateSendEscape;
+    interruptRequested = false;
+    setState(RunState::SendEscape);
     startTicks(escapeIntervalMs);
     tick();
     return true;
 }
 
+void CommandSession::interrupt()
+{
+    // Once "ATCN" has gone out there is nothing left to stop.
+    const bool leaving = state == RunState::AwaitExitReply || state == RunState::Finished || state == RunState::Failed;
+    if (state == RunState::Idle || leaving || interruptRequested)
+        return;
+    interruptRequested = true;
+    outcome.interrupted = true;
+    qCDebug(lcSerial) << "Run interrupted";
+    if (state == RunState::SendEscape) {
+        end(RunResult::Interrupted); // nothing has gone out yet
+    } else if (state == RunState::SendCommand) {
+        setState(RunState::SendExit);
+        sendExit();
+    }
+    // Waiting for a reply: the run leaves command mode once it has come.
+}
+
 void CommandSession::abandonRun()
 {
-    tickTimer->stop();
-    deadline->stop();
-    state = StateIdle;
-    type = RunNone;
+    if (state == RunState::Idle)
+        return;
+    // The module would otherwise stay in command mode until its own time-out
+    // and take what it was given then; the port may still carry this.
+    if (inCommandMode())
+        moduleLine.write(exitCommand);
+    qCDebug(lcSerial) << "Run abandoned: the port is closing";
+    end(RunResult::PortClosed);
 }
 
 void CommandSession::startTicks(int intervalMs)
 {
     tickIntervalMs = intervalMs;
-    if (pacing == Pacing::Ticked)
+    if (plan.pacing == Pacing::Ticked)
         tickTimer->start(intervalMs);
+}
+
+bool CommandSession::quick() const
+{
+    return plan.pacing == Pacing::ReplyDriven || (plan.quickFrom >= 0 && index >= plan.quickFrom);
 }
 
 void CommandSession::tick()
 {
     // A repeating timer: the next tick is due one interval after this one.
-    if (pacing == Pacing::Ticked && state != StateIdle)
+    if (plan.pacing == Pacing::Ticked && state != RunState::Idle)
         tickTimer->start(tickIntervalMs);
     switch (state) {
-    case StateSendEscape:
+    case RunState::SendEscape:
         sendEscape();
         break;
-    case StateSendCommand:
+    case RunState::SendCommand:
         sendNextEntry();
         break;
-    case StateSendExit:
+    case RunState::SendExit:
         sendExit();
         break;
-    case StateFinished:
-    case StateFailed:
-        finish();
+    case RunState::Finished:
+        end(outcome.interrupted ? RunResult::Interrupted : RunResult::Completed);
+        break;
+    case RunState::Failed:
+        end(outcome.result);
         break;
     default:
         break; // waiting for a line: a tick changes nothing
@@ -136,54 +141,53 @@ void CommandSession::tick()
 
 void CommandSession::moveOn()
 {
-    if (pacing != Pacing::ReplyDriven)
+    if (!quick())
         return;
-    int before = 0;
+    RunState before = RunState::Idle;
     do {
         before = state;
         tick();
-    } while (
-        state != before
-        && (state == StateSendCommand || state == StateSendExit || state == StateFinished || state == StateFailed));
+    } while (state != before
+             && (state == RunState::SendCommand || state == RunState::SendExit || state == RunState::Finished
+                 || state == RunState::Failed));
 }
 
 void CommandSession::sendEscape()
 {
     // Bytes written just before (the last run's "ATCN", a test line) would
     // keep the module from taking "+++": wait for the rest of its guard time.
-    if (const int wait = silenceRemainingMs(guardSilenceMs())) {
+    if (const int wait = moduleLine.silenceRemainingMs(moduleLine.guardSilenceMs())) {
         tickIntervalMs = wait;
         tickTimer->start(wait);
         return;
     }
     if (tickIntervalMs != escapeIntervalMs)
         startTicks(escapeIntervalMs);
-    state = StateAwaitEscapeReply;
-    escapeSentMs = clock.nowMs();
+    setState(RunState::AwaitEscapeReply);
     deadline->start(escapeReplyDeadlineMs);
-    write(escapeSequence);
+    moduleLine.writeEscape();
     qCDebug(lcSerial) << "Sending +++";
 }
 
 void CommandSession::sendNextEntry()
 {
-    if (index >= entries.size()) {
-        state = StateSendExit;
+    if (index >= plan.entries.size()) {
+        setState(RunState::SendExit);
         return;
     }
-    current = entries.at(index);
-    state = StateAwaitCommandReply;
+    const QString &entry = plan.entries.at(index);
+    setState(RunState::AwaitCommandReply);
     deadline->start(replyDeadlineMs);
-    write((QLatin1String("AT") + current + QLatin1Char('\r')).toUtf8());
-    qCDebug(lcSerial) << "Sending AT" << current;
-    emit entrySent(index);
+    moduleLine.write((QLatin1String("AT") + entry + QLatin1Char('\r')).toUtf8());
+    qCDebug(lcSerial) << "Sending AT" << entry;
+    emit entrySent(index, int(plan.entries.size()));
 }
 
 void CommandSession::sendExit()
 {
-    state = StateAwaitExitReply;
+    setState(RunState::AwaitExitReply);
     deadline->start(replyDeadlineMs);
-    write(exitCommand);
+    moduleLine.write(exitCommand);
     qCDebug(lcSerial) << "Exiting command mode";
     emit exitSent();
 }
@@ -191,19 +195,19 @@ void CommandSession::sendExit()
 void CommandSession::takeLine(const QString &line)
 {
     qCDebug(lcSerial) << "RX:" << line;
-    if (takeSearchReply(line) || searching() || takeLateEscapeReply(line))
+    if (rateSearch->takeLine(line) || takeLateEscapeReply(line))
         return;
     switch (state) {
-    case StateIdle:
+    case RunState::Idle:
         emit idleLineReceived(line);
         break;
-    case StateAwaitEscapeReply:
+    case RunState::AwaitEscapeReply:
         takeEscapeReply(line);
         break;
-    case StateAwaitCommandReply:
+    case RunState::AwaitCommandReply:
         takeEntryReply(line);
         break;
-    case StateAwaitExitReply:
+    case RunState::AwaitExitReply:
         takeExitReply(line);
         break;
     default:
@@ -216,15 +220,21 @@ void CommandSession::takeEscapeReply(const QString &line)
     deadline->stop();
     if (!Reply::isAcknowledgement(line)) {
         // Often radio data from another module; the module's own "OK" may still follow.
-        state = StateFailed;
+        setState(RunState::Failed);
         outcome.result = RunResult::NotEntered;
         lateEscapeUntilMs = clock.nowMs() + lateEscapeReplyMs;
         moveOn();
         return;
     }
-    noteGuardTime();
+    moduleLine.noteGuardTime();
+    outcome.entered = true;
     qCDebug(lcSerial) << "Entered command mode";
-    state = StateSendCommand;
+    if (interruptRequested) {
+        setState(RunState::SendExit);
+        sendExit();
+        return;
+    }
+    setState(RunState::SendCommand);
     startTicks(commandIntervalMs);
     emit commandModeEntered();
     moveOn();
@@ -233,22 +243,38 @@ void CommandSession::takeEscapeReply(const QString &line)
 void CommandSession::takeEntryReply(const QString &line)
 {
     deadline->stop();
-    const QString entry = current;
+    const QString entry = plan.entries.at(index);
     outcome.replies.append({entry, line});
+    noteWritten(entry, line);
+    ++index;
+    setState(RunState::SendCommand);
+    emit replyReceived(entry, line);
+    if (interruptRequested && state == RunState::SendCommand) {
+        setState(RunState::SendExit);
+        sendExit();
+        return;
+    }
+    moveOn();
+}
+
+void CommandSession::noteWritten(const QString &entry, const QString &reply)
+{
     // A query in a write run (a read-back) answers with a value, not "OK".
     const bool setting = entry.contains(QLatin1Char('=')) || entry == QLatin1String("WR");
-    if (type == RunWrite && setting && !Reply::isAcknowledgement(line))
+    if (plan.kind != RunKind::Write || !setting)
+        return;
+    if (!Reply::isAcknowledgement(reply)) {
         outcome.refused.append(entry);
-    else if (type == RunWrite && entry.startsWith(QLatin1String("BD=")))
-        writtenBd = entry.mid(3).toInt();
-    else if (type == RunWrite && entry.startsWith(QLatin1String("NB=")))
-        writtenNb = entry.mid(3).toInt();
-    else if (type == RunWrite && entry.startsWith(QLatin1String("SB=")))
-        writtenSb = entry.mid(3).toInt();
-    ++index;
-    state = StateSendCommand;
-    emit replyReceived(entry, line);
-    moveOn();
+        return;
+    }
+    const QString command = entry.section(QLatin1Char('='), 0, 0);
+    const int value = entry.section(QLatin1Char('='), 1).toInt();
+    if (command == QLatin1String("BD"))
+        writtenBd = value;
+    else if (command == QLatin1String("NB"))
+        writtenNb = value;
+    else if (command == QLatin1String("SB"))
+        writtenSb = value;
 }
 
 void CommandSession::takeExitReply(const QString &line)
@@ -257,13 +283,13 @@ void CommandSession::takeExitReply(const QString &line)
     if (!Reply::isAcknowledgement(line)) {
         // Still in command mode, at the old rate: nothing has taken effect.
         qCWarning(lcSerial) << "Command mode not left, ATCN answered" << line;
-        state = StateFailed;
+        setState(RunState::Failed);
         outcome.result = RunResult::ExitRefused;
         moveOn();
         return;
     }
     qCDebug(lcSerial) << "Exited command mode";
-    state = StateFinished;
+    setState(RunState::Finished);
     followWrittenUart();
     moveOn();
 }
@@ -275,10 +301,9 @@ void CommandSession::followWrittenUart()
         const std::optional<int> moduleRate = BaudRates::forBdIndex(*writtenBd);
         if (!moduleRate || !BaudRates::selectable().contains(*moduleRate)) {
             outcome.rateUnknown = true;
-        } else if (*moduleRate != rate) {
-            rate = *moduleRate;
-            outcome.followedRate = rate;
-            port.setPortRate(rate);
+        } else if (*moduleRate != moduleLine.rate()) {
+            outcome.followedRate = *moduleRate;
+            moduleLine.switchPortTo(*moduleRate);
         }
     }
     if (!writtenNb && !writtenSb)
@@ -288,26 +313,22 @@ void CommandSession::followWrittenUart()
     if (moduleFraming && *moduleFraming != portFraming) {
         portFraming = *moduleFraming;
         outcome.followedFraming = portFraming;
-        port.setPortFraming(portFraming);
+        moduleLine.port().setPortFraming(portFraming);
     }
-}
-
-void CommandSession::finish()
-{
-    end(state == StateFinished ? RunResult::Completed : outcome.result);
 }
 
 void CommandSession::onDeadline()
 {
-    if (state == StateAwaitEscapeReply) {
+    if (state == RunState::AwaitEscapeReply) {
         // The module may still answer after its guard time; that "OK" is then taken care of.
         lateEscapeUntilMs = clock.nowMs() + lateEscapeReplyMs;
         qCDebug(lcSerial) << "No reply to +++";
         end(RunResult::NoEscapeReply);
-    } else if (state == StateAwaitCommandReply || state == StateAwaitExitReply) {
+    } else if (state == RunState::AwaitCommandReply || state == RunState::AwaitExitReply) {
         // Leave command mode at once rather than wait for the module's own time-out.
-        write(exitCommand);
-        qCDebug(lcSerial) << "No reply from the module, run ended in state" << state;
+        moduleLine.write(exitCommand);
+        qCDebug(lcSerial) << "No reply from the module, run ended while waiting for"
+                          << (state == RunState::AwaitExitReply ? QStringLiteral("CN") : plan.entries.value(index));
         end(RunResult::NoReply);
     }
 }
@@ -315,15 +336,15 @@ void CommandSession::onDeadline()
 bool CommandSession::takeLateEscapeReply(const QString &line)
 {
     // Only between runs: a new run's "+++" waits for this reply itself.
-    const bool between = state == StateIdle || state == StateFailed;
+    const bool between = state == RunState::Idle || state == RunState::Failed;
     if (!between || !lateEscapeUntilMs || clock.nowMs() > *lateEscapeUntilMs || !Reply::isAcknowledgement(line))
         return false;
     lateEscapeUntilMs.reset();
-    noteGuardTime();
+    moduleLine.noteGuardTime();
     // The module did enter command mode after all; it would stay there until
     // its own time-out and swallow test lines meanwhile.
     qCDebug(lcSerial) << "Late command mode reply: leaving command mode";
-    write(exitCommand);
+    moduleLine.write(exitCommand);
     return true;
 }
 
@@ -333,7 +354,27 @@ void CommandSession::end(RunResult result)
     deadline->stop();
     RunOutcome done = outcome;
     done.result = result;
-    state = StateIdle;
-    type = RunNone;
+    setState(RunState::Idle);
+    plan = RunPlan{};
+    plan.kind = RunKind::None;
     emit runFinished(done);
+}
+
+void CommandSession::startSearch()
+{
+    if (isBusy())
+        return;
+    // The search's own "OK"s must not be taken for a failed run's late one.
+    lateEscapeUntilMs.reset();
+    rateSearch->start();
+}
+
+void CommandSession::cancelSearch()
+{
+    rateSearch->cancel();
+}
+
+bool CommandSession::searching() const
+{
+    return rateSearch->isActive();
 }

@@ -1,6 +1,6 @@
 #include "logic/linememory.h"
 
-#include "logic/commandsession.h"
+#include "logic/moduleline.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -19,30 +19,30 @@ QString fileFor(const QString &portName)
         .filePath(QStringLiteral("tarnowick-line-%1.json").arg(QString::fromLatin1(hash)));
 }
 
-void recall(const QString &portName, CommandSession &session)
+void recall(const QString &portName, ModuleLine &line)
 {
     QFile file(fileFor(portName));
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QJsonObject memory = QJsonDocument::fromJson(file.read(4096)).object();
-    if (memory.value(QLatin1String("rate")).toInt() != session.portRate())
+    if (memory.value(QLatin1String("rate")).toInt() != line.rate())
         return; // a guard time measured at another rate may be another module's
     const qint64 ago =
         QDateTime::currentMSecsSinceEpoch() - qint64(memory.value(QLatin1String("lastWrite")).toDouble());
     // Only what can still matter: a clock set back, or a day-old note, is no silence to wait for.
-    if (ago >= 0 && ago < CommandSession::longestGuardMs + CommandSession::guardMarginMs)
-        session.assumeEarlierWrite(ago, memory.value(QLatin1String("guard")).toInt());
+    if (ago >= 0 && ago < ModuleLine::longestGuardMs + ModuleLine::guardMarginMs)
+        line.assumeEarlierWrite(ago, memory.value(QLatin1String("guard")).toInt());
 }
 
-void keep(const QString &portName, const CommandSession &session)
+void keep(const QString &portName, const ModuleLine &line)
 {
-    const std::optional<qint64> ago = session.msSinceLastWrite();
+    const std::optional<qint64> ago = line.msSinceLastWrite();
     if (!ago)
         return;
     const QJsonObject memory{
         {QLatin1String("lastWrite"), double(QDateTime::currentMSecsSinceEpoch() - *ago)},
-        {QLatin1String("guard"), session.measuredGuardMs()},
-        {QLatin1String("rate"), session.portRate()},
+        {QLatin1String("guard"), line.measuredGuardMs()},
+        {QLatin1String("rate"), line.rate()},
     };
     QFile file(fileFor(portName));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))

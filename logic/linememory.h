@@ -3,7 +3,7 @@
 
 #include <QString>
 
-class CommandSession;
+class ModuleLine;
 
 // What one run of tarnowick-cli leaves for the next on the same port: when
 // it last wrote and the guard time it measured. A script that reads a module
@@ -13,8 +13,8 @@ namespace LineMemory {
 
 // Where it is kept for a port: a small file in the temporary folder.
 QString fileFor(const QString &portName);
-void recall(const QString &portName, CommandSession &session);
-void keep(const QString &portName, const CommandSession &session);
+void recall(const QString &portName, ModuleLine &line);
+void keep(const QString &portName, const ModuleLine &line);
 
 } // namespace LineMemory
 

@@ -18,6 +18,13 @@ public:
     // Parity and stop bits, following a written NB or SB. A port that cannot
     // run that framing says so to its user; it never silently stays at 8N1.
     virtual void setPortFraming(const Framing &framing) = 0;
+    // Drops what was received and not yet taken, half a line included: a
+    // reply that came after its program stopped waiting, or data the module
+    // put out while nobody listened, must not answer the next "+++". Lines
+    // received before the call never reach the session after it.
+    virtual void discardInput() = 0;
+    // Whether the port can run this framing at all (a pseudo-terminal takes no parity).
+    virtual bool canUseFraming(const Framing &framing) const = 0;
 };
 
 #endif // MODULEPORT_H

@@ -57,20 +57,6 @@ SettingValues ProgrammingRecord::acknowledged(const RunOutcome &write)
     return values;
 }
 
-ProgrammingRecord ProgrammingRecord::ofWrite(const RunOutcome &write, const ReadBack *readBack)
-{
-    ProgrammingRecord record;
-    record.time = QDateTime::currentDateTimeUtc();
-    record.written = acknowledged(write);
-    record.refused = write.refused;
-    if (readBack) {
-        record.module = readBack->module();
-        record.verified = readBack->matches() && write.refused.isEmpty();
-        record.mismatches = readBack->mismatches();
-    }
-    return record;
-}
-
 QByteArray ProgrammingRecord::toJsonLine() const
 {
     QJsonObject mismatchObject;
@@ -81,7 +67,7 @@ QByteArray ProgrammingRecord::toJsonLine() const
     const QJsonValue profileValue = profile
         ? QJsonValue(QJsonObject{{QStringLiteral("file"), profile->file}, {QStringLiteral("sha256"), profile->sha256}})
         : QJsonValue(QJsonValue::Null);
-    const QJsonObject object{
+    QJsonObject object{
         {QStringLiteral("time"), time.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("program"), program},
         {QStringLiteral("port"), port},
@@ -92,7 +78,10 @@ QByteArray ProgrammingRecord::toJsonLine() const
         {QStringLiteral("refused"), QJsonArray::fromStringList(refused)},
         {QStringLiteral("verified"), verified},
         {QStringLiteral("mismatches"), mismatchObject},
+        {QStringLiteral("interrupted"), interrupted},
     };
+    if (!reason.isEmpty())
+        object.insert(QStringLiteral("reason"), reason);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -115,6 +104,8 @@ std::optional<ProgrammingRecord> ProgrammingRecord::fromJsonLine(const QByteArra
     for (const QJsonValue &entry : object.value(QLatin1String("refused")).toArray())
         record.refused.append(entry.toString());
     record.verified = object.value(QLatin1String("verified")).toBool();
+    record.interrupted = object.value(QLatin1String("interrupted")).toBool();
+    record.reason = object.value(QLatin1String("reason")).toString();
     const QJsonObject mismatches = object.value(QLatin1String("mismatches")).toObject();
     for (auto it = mismatches.begin(); it != mismatches.end(); ++it) {
         const QJsonObject pair = it.value().toObject();
@@ -135,6 +126,8 @@ QString ProgrammingRecord::historyLine() const
         differing.append(QStringLiteral("%1 holds %2, not %3").arg(mismatch.command, mismatch.read, mismatch.written));
     if (!differing.isEmpty())
         outcome = differing.join(QLatin1String("; "));
+    else if (!verified && !reason.isEmpty())
+        outcome += QStringLiteral(" (%1)").arg(reason);
     if (!refused.isEmpty())
         outcome += QStringLiteral("; refused %1").arg(refused.join(QLatin1String(", ")));
     return QStringLiteral("%1  %2  %3  %4")
@@ -172,14 +165,37 @@ std::optional<ProgrammingRecord::Profile> profileIfUnchanged(const QString &path
     return profileOf(path);
 }
 
-QString append(const QString &path, const ProgrammingRecord &record)
+namespace {
+
+// Opens the record for appending, its folder created if need be; empty on success, else the reason.
+QString openForAppend(const QString &path, QFile &file)
 {
+    if (path.isEmpty())
+        return QStringLiteral("no file named");
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         return QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    file.setFileName(path);
+    // A device or a pipe cannot be appended to, only written.
+    const bool regular = !info.exists() || info.isFile();
+    if (!file.open(regular ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly))
         return file.errorString();
+    return {};
+}
+
+} // namespace
+
+QString checkAppendable(const QString &path)
+{
+    QFile file;
+    return openForAppend(path, file);
+}
+
+QString append(const QString &path, const ProgrammingRecord &record)
+{
+    QFile file;
+    if (const QString problem = openForAppend(path, file); !problem.isEmpty())
+        return problem;
     // One write of the whole line: appends of two programs never interleave inside a record.
     const QByteArray line = record.toJsonLine() + '\n';
     if (file.write(line) != line.size() || !file.flush())
@@ -189,7 +205,7 @@ QString append(const QString &path, const ProgrammingRecord &record)
     return {};
 }
 
-QList<ProgrammingRecord> read(const QString &path, QString *error)
+QList<ProgrammingRecord> read(const QString &path, QString *error, int *skipped)
 {
     QList<ProgrammingRecord> records;
     QFile file(path);
@@ -197,10 +213,18 @@ QList<ProgrammingRecord> read(const QString &path, QString *error)
         *error = file.errorString();
         return records;
     }
+    int broken = 0;
     while (!file.atEnd()) {
-        if (const std::optional<ProgrammingRecord> record = ProgrammingRecord::fromJsonLine(file.readLine()))
+        const QByteArray line = file.readLine().trimmed();
+        if (line.isEmpty())
+            continue;
+        if (const std::optional<ProgrammingRecord> record = ProgrammingRecord::fromJsonLine(line))
             records.append(*record);
+        else
+            ++broken;
     }
+    if (skipped)
+        *skipped = broken;
     return records;
 }
 

@@ -28,12 +28,11 @@ struct ProgrammingRecord
     std::optional<Profile> profile; // a loaded profile, unchanged
     SettingValues written;          // acknowledged entries, by command
     QStringList refused;            // "MT=9"
-    bool verified = false;          // read back, every value the same
+    bool verified = false;          // read back, every value the same, nothing refused
     QList<ReadBack::Mismatch> mismatches;
+    bool interrupted = false; // stopped by the user or a signal before the write had ended
+    QString reason;           // why not verified, where the refusals and mismatches do not say it
 
-    // A write run's record: what the module acknowledged, what it refused
-    // and, with a read-back, what it holds; the caller adds who, where and which profile.
-    static ProgrammingRecord ofWrite(const RunOutcome &write, const ReadBack *readBack);
     // The settings a write run's entries gave and the module acknowledged, by command.
     static SettingValues acknowledged(const RunOutcome &write);
 
@@ -57,13 +56,18 @@ std::optional<ProgrammingRecord::Profile> profileOf(const QString &path);
 std::optional<ProgrammingRecord::Profile> profileIfUnchanged(const QString &path, const SettingValues &loaded,
                                                              const SettingValues &form);
 
+// Whether a line could be appended: the folder is created and the file
+// opened for appending, nothing is written. Empty when it can, else the reason.
+QString checkAppendable(const QString &path);
+
 // Appends one line. An earlier record is never lost or split: append mode,
 // one write, flushed and synced; a missing folder is created. Empty on
 // success, else the reason.
 QString append(const QString &path, const ProgrammingRecord &record);
 
-// Every record of the file, oldest first; lines that are no record are skipped.
-QList<ProgrammingRecord> read(const QString &path, QString *error);
+// Every record of the file, oldest first; lines that are no record are
+// skipped and counted in skipped.
+QList<ProgrammingRecord> read(const QString &path, QString *error, int *skipped = nullptr);
 
 } // namespace ProgrammingLog
 

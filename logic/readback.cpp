@@ -4,11 +4,11 @@
 #include "logic/replymapping.h"
 #include "logic/settingvalue.h"
 
-namespace {
-
-const QStringList identity = {QStringLiteral("SH"), QStringLiteral("SL"), QStringLiteral("VR")};
-
-} // namespace
+const QStringList &ReadBack::identityQueries()
+{
+    static const QStringList identity = {QStringLiteral("SH"), QStringLiteral("SL"), QStringLiteral("VR")};
+    return identity;
+}
 
 QStringList ReadBack::queries(const SettingValues &written)
 {
@@ -17,7 +17,7 @@ QStringList ReadBack::queries(const SettingValues &written)
         if (written.contains(QLatin1String(setting.command)))
             commands.append(QLatin1String(setting.command));
     }
-    return commands + identity;
+    return commands + identityQueries();
 }
 
 ReadBack::ReadBack(const SettingValues &written, const QList<QPair<QString, QString>> &replies)
@@ -33,13 +33,12 @@ ReadBack::ReadBack(const SettingValues &written, const QList<QPair<QString, QStr
             continue;
         }
         const QString reply = answered.value(command);
-        if (identity.contains(command)) {
+        if (identityQueries().contains(command)) {
             moduleIdentity.insert(command, reply);
             continue;
         }
         const ModuleSetting &setting = *ModuleSettings::find(command);
         const QString value = Reply::fieldValue(setting, reply).value_or(reply);
-        readValues.insert(command, value);
         if (!SettingValue::sameValue(setting, value, written.value(command)))
             mismatchList.append({command, written.value(command), value});
     }

@@ -24,6 +24,8 @@ public:
 
     // The queries: each written setting in catalogue order, then SH, SL and VR.
     static QStringList queries(const SettingValues &written);
+    // SH, SL and VR alone: who the module is, for the record of a write not read back.
+    static const QStringList &identityQueries();
 
     // Compares the replies (query and reply, as a run gives them) with what
     // was written; incomplete when a query got no reply.
@@ -33,7 +35,6 @@ public:
     bool matches() const { return isComplete && mismatchList.isEmpty(); }
     const QList<Mismatch> &mismatches() const { return mismatchList; }
     const SettingValues &module() const { return moduleIdentity; } // SH, SL, VR as read
-    const SettingValues &values() const { return readValues; }     // the settings as read, as fields hold them
 
     // "Read back: all 11 settings match." / "Read back: CM holds 3EFFFC00, not 3EFFFDFF."
     // / "Read back failed: the module did not answer."
@@ -41,7 +42,6 @@ public:
 
 private:
     SettingValues written;
-    SettingValues readValues;
     SettingValues moduleIdentity;
     QList<Mismatch> mismatchList;
     bool isComplete = false;

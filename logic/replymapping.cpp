@@ -20,4 +20,17 @@ std::optional<QString> fieldValue(const ModuleSetting &setting, const QString &r
     return QString::number(index);
 }
 
+QHash<QString, QString> settingValues(const QList<QPair<QString, QString>> &replies, bool writtenOnly)
+{
+    QHash<QString, QString> values;
+    for (const auto &[command, reply] : replies) {
+        const ModuleSetting *setting = ModuleSettings::find(command);
+        if (!setting || (writtenOnly && !setting->written) || (!writtenOnly && setting->kind == FieldKind::None))
+            continue;
+        if (const std::optional<QString> value = fieldValue(*setting, reply))
+            values.insert(command, *value);
+    }
+    return values;
+}
+
 } // namespace Reply

@@ -1,6 +1,9 @@
 #ifndef REPLYMAPPING_H
 #define REPLYMAPPING_H
 
+#include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -18,6 +21,11 @@ bool isAcknowledgement(const QString &line);
 // the reply itself for a text field or a label, the item index in decimal for
 // a combo. Nothing when the reply names no item of the combo.
 std::optional<QString> fieldValue(const ModuleSetting &setting, const QString &reply);
+
+// The module's values by command from a run's replies (entry and reply), as
+// the fields hold them; replies no field takes are left out. writtenOnly
+// keeps the settings a write sends, else every one the form shows.
+QHash<QString, QString> settingValues(const QList<QPair<QString, QString>> &replies, bool writtenOnly);
 
 } // namespace Reply
 

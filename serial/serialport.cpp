@@ -2,6 +2,14 @@
 
 #include "logic/logging.h"
 
+#include <utility>
+
+namespace {
+
+constexpr int finishWriteMs = 200;
+
+} // namespace
+
 SerialPort::SerialPort(QObject *parent)
     : QObject(parent)
 {
@@ -80,7 +88,46 @@ void SerialPort::reopen()
                       << (open ? QString() : serial->errorString());
     if (!open)
         emit port_error(serial->errorString());
+    else
+        emit port_framings(usableFramings());
     emit port_open(open);
+}
+
+quint32 SerialPort::usableFramings()
+{
+    // Tried once on the idle port and put back; a pseudo-terminal, for one, takes no parity.
+    const QSerialPort::Parity parity = serial->parity();
+    const QSerialPort::StopBits stopBits = serial->stopBits();
+    static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::EvenParity,
+                                                   QSerialPort::OddParity, QSerialPort::MarkParity,
+                                                   QSerialPort::SpaceParity};
+    quint32 parityMask = 0;
+    for (int nb = 0; nb < 5; ++nb)
+        parityMask |= serial->setParity(parities[nb]) ? 1u << nb : 0u;
+    serial->setParity(parity);
+    const bool oneStop = serial->setStopBits(QSerialPort::OneStop);
+    const bool twoStop = serial->setStopBits(QSerialPort::TwoStop);
+    serial->setStopBits(stopBits);
+    serial->clearError();
+    quint32 framings = 0;
+    for (int nb = 0; nb < 5; ++nb) {
+        if (parityMask & (1u << nb))
+            framings |= (oneStop ? 1u << (nb * 2) : 0u) | (twoStop ? 1u << (nb * 2 + 1) : 0u);
+    }
+    return framings;
+}
+
+void SerialPort::onDiscardInput()
+{
+    if (serial && serial->isOpen()) {
+        serial->clear(QSerialPort::Input);
+        serial->readAll();
+        // A read notice for the bytes just dropped may still be on its way; it
+        // then finds nothing and reports a read error, with no fault behind it.
+        flushedUnread = true;
+    }
+    receiveBuffer.clear();
+    emit input_discarded();
 }
 
 void SerialPort::onWriteData(QByteArray data)
@@ -91,11 +138,17 @@ void SerialPort::onWriteData(QByteArray data)
 
 void SerialPort::onFinish()
 {
+    // An "ATCN" that leaves command mode as the window closes must still go out.
+    if (serial && serial->isOpen()) {
+        serial->flush();
+        serial->waitForBytesWritten(finishWriteMs);
+    }
     emit finished();
 }
 
 void SerialPort::onReadyRead()
 {
+    flushedUnread = false;
     const QList<QByteArray> lines = receiveBuffer.append(serial->readAll());
     for (const QByteArray &line : lines)
         emit data_received(line);
@@ -111,6 +164,10 @@ void SerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
     case QSerialPort::DeviceNotFoundError:
         break;
     default:
+        return;
+    }
+    if (error == QSerialPort::ReadError && std::exchange(flushedUnread, false)) {
+        serial->clearError();
         return;
     }
     // Open attempts report their own failure; only a port that was working

@@ -25,6 +25,10 @@ signals:
     void data_received(QByteArray data);
     // The port could not take this framing (parity as NB stores it, 1 even …); it keeps the one it had.
     void framing_refused(int parity, int stopBits);
+    // The framings the open port can run: bit parity * 2 + stop bits (as NB and SB store them).
+    void port_framings(quint32 framings);
+    // What waited in the port has been dropped; lines come from bytes received after this.
+    void input_discarded();
     void finished();
 
 public slots:
@@ -33,6 +37,7 @@ public slots:
     void onChangeBaudRate(QSerialPort::BaudRate baudRate);
     void onChangeFraming(int parity, int stopBits);
     void onWriteData(QByteArray data);
+    void onDiscardInput();
     void onFinish();
 
 private slots:
@@ -41,11 +46,13 @@ private slots:
 
 private:
     void reopen();
+    quint32 usableFramings();
 
     QSerialPort *serial = nullptr;
     QString portName;
     QSerialPort::BaudRate baudRate = QSerialPort::Baud9600;
     LineFramer receiveBuffer;
+    bool flushedUnread = false; // input was dropped since the last bytes were read
 };
 
 #endif // SERIALPORT_H

@@ -11,10 +11,19 @@
 Q_DECLARE_METATYPE(LineModuleSetup)
 Q_DECLARE_METATYPE(Pacing)
 Q_DECLARE_METATYPE(RunResult)
+Q_DECLARE_METATYPE(RunPlan)
 
 namespace {
 
 const QString readEntries = "VR VH HV TO CM ID MT SH SL DL DH NI PL RR CE BD NB SB RO AP";
+
+// A write when the entries set something, else a read.
+RunPlan plan(const QString &entries, Pacing pacing = Pacing::Ticked, int quickFrom = -1)
+{
+    const QStringList list = entries.split(' ', Qt::SkipEmptyParts);
+    const bool write = entries.contains('=') || list.contains("WR");
+    return RunPlan{write ? RunKind::Write : RunKind::Read, list, pacing, quickFrom};
+}
 
 // A session on a module, with every run's outcome and when it came.
 struct Bench
@@ -33,10 +42,12 @@ struct Bench
     }
 
     // Starts a run and lets the clock run until it has ended and the line has settled.
-    bool run(const QString &entries, Pacing pacing = Pacing::Ticked, int type = RunRead)
+    bool run(const QString &entries, Pacing pacing = Pacing::Ticked) { return run(plan(entries, pacing)); }
+
+    bool run(const RunPlan &plan)
     {
         const int before = int(outcomes.size());
-        if (!session.startRun(type, entries.split(' ', Qt::SkipEmptyParts), pacing))
+        if (!session.startRun(plan))
             return false;
         const bool ended = clock.runUntil([&] { return outcomes.size() > before; });
         clock.advance(10000);
@@ -90,6 +101,11 @@ private slots:
     void searchReentered_data();
     void searchReentered();
     void cancelInCommandMode();
+    void readBackInTheSameStay();
+    void interrupt_data();
+    void interrupt();
+    void abandon_data();
+    void abandon();
 };
 
 // clang-format off
@@ -140,6 +156,14 @@ void tst_CommandSession::runs_data()
         << QStringList{"CN@1006"} << RunResult::NotEntered << -1LL << "" << 0 << "8N1";
     QTest::newRow("no answer to an entry") << Pacing::Ticked << "TO=1 ID=2" << replies({{"TO=1", "-"}})
         << QStringList{"+++", "TO=1", "CN"} << QStringList{"CN@4106"} << RunResult::NoReply << 4106LL << "" << 0 << "8N1";
+    // A reply a killed program no longer waited for answers no "+++" of ours.
+    LineModuleSetup staleInCommandMode, staleReady;
+    staleInCommandMode.staleLine = staleReady.staleLine = "OK";
+    staleInCommandMode.inCommandMode = true;
+    QTest::newRow("stale OK, module still in command mode") << Pacing::ReplyDriven << "VR" << staleInCommandMode
+        << QStringList{"+++"} << QStringList{} << RunResult::NoEscapeReply << 5000LL << "" << 0 << "8N1";
+    QTest::newRow("stale OK, the module's own comes later") << Pacing::ReplyDriven << "VR" << staleReady
+        << framed("VR") << QStringList{"VR@1006"} << RunResult::Completed << -1LL << "" << 0 << "8N1";
     QTest::newRow("no answer to ATCN") << Pacing::ReplyDriven << "VR" << replies({{"CN", "-"}})
         << QStringList{"+++", "VR", "CN", "CN"} << QStringList{} << RunResult::NoReply << -1LL << "" << 0 << "8N1";
 }
@@ -160,7 +184,7 @@ void tst_CommandSession::runs()
 
     Bench bench(module);
     QSignalSpy replies(&bench.session, &CommandSession::replyReceived);
-    QVERIFY(bench.run(entries, pacing, entries.contains("WR") ? RunWrite : RunRead));
+    QVERIFY(bench.run(entries, pacing));
     QCOMPARE(bench.sent(), sent);
     for (const QString &token : at)
         QVERIFY2(bench.module.wire().contains(token), qPrintable(bench.module.wire().join(' ')));
@@ -198,7 +222,7 @@ void tst_CommandSession::backToBack()
     QFETCH(int, gapMs);
 
     Bench bench(moduleAt(rate, guardMs), rate);
-    QVERIFY(bench.session.startRun(RunRead, {"DB"}));
+    QVERIFY(bench.session.startRun(plan("DB")));
     QVERIFY(bench.clock.runUntil([&] { return !bench.outcomes.isEmpty(); }));
     bench.clock.advance(gapMs);
     QVERIFY(bench.run("VR"));
@@ -270,7 +294,7 @@ void tst_CommandSession::search()
 void tst_CommandSession::searchAfterFailedRun()
 {
     Bench bench(moduleAt(115200));
-    QVERIFY(bench.session.startRun(RunRead, {"VR"}));
+    QVERIFY(bench.session.startRun(plan("VR")));
     QVERIFY(bench.clock.runUntil([&] { return !bench.outcomes.isEmpty(); }));
     QCOMPARE(bench.outcomes.constFirst().result, RunResult::NoEscapeReply);
     bench.session.startSearch();
@@ -323,6 +347,104 @@ void tst_CommandSession::cancelInCommandMode()
     QCOMPARE(bench.sent().mid(bench.sent().size() - 2), QStringList({"+++/1200", "CN/1200"}));
     QVERIFY(!bench.module.inCommandMode());
     QCOMPARE(bench.module.portRate(), 9600);
+}
+
+// The window's write keeps its ticks up to WR; what reads it back goes out
+// as soon as each reply has come, and ATCN right after the last.
+void tst_CommandSession::readBackInTheSameStay()
+{
+    Bench bench;
+    QVERIFY(bench.run(plan("TO=1 WR ID SL", Pacing::Ticked, 2)));
+    QCOMPARE(bench.sent(), framed("TO=1 WR ID SL"));
+    QCOMPARE(bench.module.wire().mid(1, 2), QStringList({"TO=1@1106", "WR@1206"}));
+    QCOMPARE(bench.outcomes.constFirst().result, RunResult::Completed);
+    QVERIFY2(bench.endedAtMs.constFirst() < 1206 + 100, qPrintable(bench.module.wire().join(' ')));
+}
+
+void tst_CommandSession::interrupt_data()
+{
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<QString>("when"); // the entry whose sending triggers it; "+++", or "" before anything
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<RunResult>("result");
+    QTest::addColumn<bool>("entered");
+    QTest::addColumn<int>("replies");
+
+    const QString write = "TO=1 ID=2 MT=3 WR ID SL";
+    QTest::newRow("in the silence before +++") << write << "" << QStringList{} << RunResult::Interrupted << false << 0;
+    QTest::newRow("waiting for OK to +++")
+        << write << "+++" << QStringList{"+++", "CN"} << RunResult::Interrupted << true << 0;
+    QTest::newRow("waiting for a setting's reply")
+        << write << "ID=2" << QStringList{"+++", "TO=1", "ID=2", "CN"} << RunResult::Interrupted << true << 2;
+    QTest::newRow("reading back, after WR")
+        << write << "ID" << QStringList{"+++", "TO=1", "ID=2", "MT=3", "WR", "ID", "CN"} << RunResult::Interrupted
+        << true << 5;
+    QTest::newRow("waiting for ATCN's OK") << "VR"
+                                           << "CN" << framed("VR") << RunResult::Completed << true << 1;
+}
+
+// A signal stops the run: no further entry (WR only if it went out
+// already), and command mode is left once the reply waited for has come.
+void tst_CommandSession::interrupt()
+{
+    QFETCH(QString, entries);
+    QFETCH(QString, when);
+    QFETCH(QStringList, sent);
+    QFETCH(RunResult, result);
+    QFETCH(bool, entered);
+    QFETCH(int, replies);
+
+    Bench bench;
+    bench.session.sendData("x"); // the guard time's silence is still to come
+    const int before = int(bench.module.wire().size());
+    QObject never;
+    const auto check = [&] {
+        const QStringList wire = bench.module.wire().mid(before);
+        if (!wire.isEmpty() && wire.constLast().startsWith(when + '@'))
+            bench.session.interrupt();
+    };
+    QObject::connect(&bench.session, &CommandSession::entrySent, &never, check);
+    QObject::connect(&bench.session, &CommandSession::exitSent, &never, check);
+    QVERIFY(bench.session.startRun(plan(entries, Pacing::ReplyDriven, 4)));
+    if (when.isEmpty())
+        bench.session.interrupt();
+    else if (when == "+++")
+        QVERIFY(bench.clock.runUntil([&] { return bench.module.wire().size() > before; }));
+    if (when == "+++")
+        bench.session.interrupt();
+    QVERIFY(bench.clock.runUntil([&] { return !bench.outcomes.isEmpty(); }));
+    bench.clock.advance(10000);
+    QCOMPARE(bench.sent().mid(1), sent);
+    const RunOutcome outcome = bench.outcomes.constFirst();
+    QCOMPARE(outcome.result, result);
+    QCOMPARE(outcome.interrupted, result == RunResult::Interrupted);
+    QCOMPARE(outcome.entered, entered);
+    QCOMPARE(outcome.replies.size(), replies);
+    QVERIFY(!bench.module.inCommandMode());
+}
+
+void tst_CommandSession::abandon_data()
+{
+    QTest::addColumn<bool>("enteredFirst"); // else the port goes while "+++" waits for its silence
+    QTest::newRow("in command mode: ATCN goes after it") << true;
+    QTest::newRow("before +++: nothing goes out") << false;
+}
+
+void tst_CommandSession::abandon()
+{
+    QFETCH(bool, enteredFirst);
+
+    Bench bench;
+    bench.session.sendData("x");
+    QVERIFY(bench.session.startRun(plan("VR VH", Pacing::ReplyDriven)));
+    if (enteredFirst)
+        QVERIFY(bench.clock.runUntil([&] { return bench.session.inCommandMode(); }));
+    bench.session.abandonRun();
+    QCOMPARE(bench.outcomes.size(), 1);
+    QCOMPARE(bench.outcomes.constFirst().result, RunResult::PortClosed);
+    QVERIFY(!bench.session.isBusy());
+    bench.clock.advance(10000);
+    QCOMPARE(bench.sent().mid(1).join(' ').remove(QRegularExpression(" VR| VH")), enteredFirst ? "+++ CN" : "");
 }
 
 QTEST_GUILESS_MAIN(tst_CommandSession)

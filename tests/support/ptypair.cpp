@@ -43,6 +43,20 @@ void PtyPair::write(const QByteArray &bytes)
     }
 }
 
+QByteArray PtyPair::readAvailable()
+{
+    QByteArray bytes;
+    char chunk[512];
+    pollfd pfd{master, POLLIN, 0};
+    while (master >= 0 && ::poll(&pfd, 1, 0) > 0 && (pfd.revents & POLLIN)) {
+        const ssize_t n = ::read(master, chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        bytes.append(chunk, n);
+    }
+    return bytes;
+}
+
 int PtyPair::baudRate() const
 {
     // Mode requests on the master side report the slave's settings.

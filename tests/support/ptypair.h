@@ -18,6 +18,9 @@ public:
     QString slavePath() const { return path; }
 
     void write(const QByteArray &bytes);
+    // What the program has written so far and nobody has read yet; never blocks.
+    QByteArray readAvailable();
+    int masterHandle() const { return master; }
     // The line speed the program set on its end, in baud (0 if unknown).
     int baudRate() const;
     // Like pulling the adapter out: the program's end then fails to read.

@@ -5,7 +5,12 @@
 LineModule::LineModule(FakeClock &clock, const LineModuleSetup &setup)
     : clock(clock)
     , setup(setup)
+    , commandMode(setup.inCommandMode)
 {
+    if (!setup.staleLine.isEmpty()) {
+        const qint64 arrived = clock.nowMs() - 1;
+        clock.at(clock.nowMs(), [this, arrived] { deliver(this->setup.staleLine, arrived); });
+    }
 }
 
 void LineModule::setPortRate(int rate)
@@ -51,7 +56,12 @@ void LineModule::takeEscape(qint64 startMs, qint64 endMs)
 
 void LineModule::takeCommand(const QString &entry, qint64 endMs)
 {
-    const QString answer = setup.replies.value(entry, QStringLiteral("OK"));
+    const QString command = entry.section(QLatin1Char('='), 0, 0);
+    QString answer = setup.replies.value(entry, QStringLiteral("OK"));
+    if (entry.contains(QLatin1Char('=')) && answer.contains(QLatin1String("OK")))
+        held.insert(command, entry.section(QLatin1Char('='), 1));
+    else if (setup.holds.contains(entry) || held.contains(entry))
+        answer = setup.holds.value(entry, held.value(entry));
     if (entry == QLatin1String("CN") && answer.contains(QLatin1String("OK")))
         commandMode = false;
     if (answer != QLatin1String("-"))
@@ -62,9 +72,13 @@ void LineModule::reply(const QString &line, qint64 atMs)
 {
     const qint64 start = atMs < 0 ? clock.nowMs() : atMs;
     const qint64 arrives = start + qint64((line.size() + 1) * byteMs(setup.rate) + 0.5);
-    clock.at(arrives, [this, line] {
-        // At another rate or parity the bytes arrive as junk without a line end.
-        if (session && !garbled())
-            session->takeLine(line);
-    });
+    clock.at(arrives, [this, line, arrives] { deliver(line, arrives); });
+}
+
+void LineModule::deliver(const QString &line, qint64 arrivedMs)
+{
+    // At another rate or parity the bytes arrive as junk without a line end;
+    // what the program dropped after it arrived never reaches it.
+    if (session && !garbled() && arrivedMs > lastDiscardMs)
+        session->takeLine(line);
 }

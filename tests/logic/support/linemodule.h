@@ -14,14 +14,22 @@ class CommandSession;
 // How the module on the line is set up, and what it answers: replies by
 // "+++", entry ("VR", "ID=3333") or "CN"; "OK" where none is given, "-" for
 // silence. A "+++" answered with a text without "OK" leaves it in data mode.
+// A query of a value it acknowledged answers that value, or what holds
+// says it keeps instead (a module that stores other values than it is given).
 struct LineModuleSetup
 {
     int rate = 9600;
     Framing framing; // a port with other parity garbles both ways
     int guardMs = 1000;
     QMap<QString, QString> replies;
+    QMap<QString, QString> holds;     // command -> value kept whatever a set gave
     std::optional<int> escapeReplyMs; // the "OK" comes this long after "+++" instead of a guard time
     QString strayLine;                // arrives from the radio 50 ms after "+++"
+    // Left in the port by an earlier program (a reply it no longer waited
+    // for): the program reads it at the first moment the clock moves.
+    QString staleLine;
+    bool inCommandMode = false;  // an earlier program left it there
+    bool portTakesParity = true; // a pseudo-terminal does not
 };
 
 // A module at the far end of a serial line, on a fake clock. Bytes take ten
@@ -37,6 +45,8 @@ public:
     void writeToModule(const QByteArray &bytes) override;
     void setPortRate(int rate) override;
     void setPortFraming(const Framing &framing) override { portFraming = framing; }
+    void discardInput() override { lastDiscardMs = clock.nowMs(); }
+    bool canUseFraming(const Framing &framing) const override { return setup.portTakesParity || !framing.parity; }
 
     // Every emission as "+++", the entry ("VR", "CN") or "data", with "@ms"
     // and, where the port ran at another rate than 9600, "/rate".
@@ -54,6 +64,7 @@ private:
     void takeEscape(qint64 startMs, qint64 endMs);
     void takeCommand(const QString &entry, qint64 endMs);
     void reply(const QString &line, qint64 atMs = -1);
+    void deliver(const QString &line, qint64 arrivedMs);
 
     FakeClock &clock;
     LineModuleSetup setup;
@@ -61,8 +72,10 @@ private:
     int port = 9600;
     Framing portFraming;
     QStringList emissions;
+    QMap<QString, QString> held; // values acknowledged, by command
     bool commandMode = false;
     qint64 lastByteEndMs = -100000;
+    qint64 lastDiscardMs = -100000;
     int escapeAttempt = 0;
 };
 

@@ -1,0 +1,286 @@
+// tarnowick-cli's commands in process, on a fake clock against a module on a
+// scripted line: what each prints where, its exit status, and what its
+// write leaves in the programming record.
+#include "cli/clioptions.h"
+#include "cli/clirun.h"
+#include "cli/history.h"
+#include "fakeclock.h"
+#include "isolatedsettings.h"
+#include "linemodule.h"
+#include "logic/commandsession.h"
+#include "logic/programmingrecord.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(LineModuleSetup)
+
+namespace {
+
+const QStringList readEntries = QString("VR VH HV TO CM ID MT SH SL DL DH NI PL RR CE BD NB SB RO AP").split(' ');
+
+// What a module fresh from the factory answers to a read.
+LineModuleSetup factoryModule(const QMap<QString, QString> &changes = {})
+{
+    const QStringList values =
+        QString("8059 12 2E41 C0 3EFFFDFF 7FFF 3 13A200 40F1A001 FFFF 0 - 4 A 0 3 0 0 3 0").split(' ');
+    LineModuleSetup setup;
+    for (int i = 0; i < readEntries.size(); ++i)
+        setup.replies.insert(readEntries.at(i), values.at(i) == "-" ? " " : values.at(i));
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        setup.replies.insert(it.key(), it.value());
+    return setup;
+}
+
+QStringList readLines()
+{
+    QStringList lines;
+    const LineModuleSetup module = factoryModule();
+    for (const QString &entry : readEntries)
+        lines.append(entry + '=' + module.replies.value(entry));
+    return lines;
+}
+
+QString sortedKeys(const SettingValues &values)
+{
+    QStringList keys = values.keys();
+    keys.sort();
+    return keys.join(',');
+}
+
+// The last record as a line a table can hold.
+QString lastRecord(const QString &path)
+{
+    QString error;
+    const QList<ProgrammingRecord> records = ProgrammingLog::read(path, &error);
+    if (records.isEmpty())
+        return QString();
+    const ProgrammingRecord &record = records.constLast();
+    QStringList mismatches;
+    for (const ReadBack::Mismatch &mismatch : record.mismatches)
+        mismatches.append(mismatch.command);
+    return QString("verified=%1 interrupted=%2 written=%3 refused=%4 mismatches=%5 module=%6 reason=%7")
+        .arg(record.verified)
+        .arg(record.interrupted)
+        .arg(record.written.size())
+        .arg(record.refused.join(','), mismatches.join(','), sortedKeys(record.module), record.reason);
+}
+
+const QByteArray scoreboard =
+    R"({"format": "tarnowick-profile", "version": 1, "settings": {"TO": "40", "CM": "3EFFFC00",
+    "ID": "3333", "MT": "0", "DL": "FFFF", "DH": "0", "BD": "3", "NB": "0", "SB": "0", "RO": "3", "AP": "0"}})";
+
+} // namespace
+
+class tst_CliCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void commands_data();
+    void commands();
+    void history_data();
+    void history();
+
+private:
+    QString path(const QString &name) const { return settings.recordPath() + "-files/" + name; }
+    QStringList arguments(const QStringList &given) const;
+
+    IsolatedSettings settings;
+};
+
+void tst_CliCommands::initTestCase()
+{
+    QVERIFY(QDir().mkpath(path("")));
+    const QList<QPair<QString, QByteArray>> files = {
+        {"scoreboard.tarnowick-profile", scoreboard},
+        {"parity.tarnowick-profile", R"({"format": "tarnowick-profile", "version": 1, "settings": {"NB": "1"}})"},
+        {"defaults.tarnowick-profile",
+         R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "7fff", "CM": "3EFFFDFF"}})"},
+    };
+    for (const auto &[name, bytes] : files) {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+}
+
+QStringList tst_CliCommands::arguments(const QStringList &given) const
+{
+    QStringList list{"tarnowick-cli"};
+    for (const QString &argument : given)
+        list.append(argument.startsWith("FILE:") ? path(argument.mid(5)) : argument);
+    if (given.value(0) == "write" && !given.contains("--log"))
+        list << "--log" << path("record.jsonl");
+    return list;
+}
+
+// clang-format off
+void tst_CliCommands::commands_data()
+{
+    QTest::addColumn<LineModuleSetup>("module");
+    QTest::addColumn<QStringList>("arguments"); // "FILE:x" is a file of the test; --port is added
+    QTest::addColumn<QString>("interruptAt");   // Ctrl-C when this entry goes out
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("out");
+    QTest::addColumn<QStringList>("err");
+    QTest::addColumn<QString>("record");        // the write's record; empty: none added
+
+    const QStringList write{"write", "FILE:scoreboard.tarnowick-profile"};
+    const QString verified = "verified=1 interrupted=0 written=11 refused= mismatches= module=SH,SL,VR reason=";
+    const QString didNotAnswer = "The module did not answer. Check the port, the baud rate and the module's power.";
+    const QStringList wrote{"Wrote 11 settings.", "Read back: all 11 settings match."};
+
+    LineModuleSetup killedWrite = factoryModule();
+    killedWrite.staleLine = "OK"; // the reply to the entry it was killed at
+    killedWrite.inCommandMode = true;
+    LineModuleSetup keepsCm = factoryModule();
+    keepsCm.holds.insert("CM", "3EFFFDFF");
+    LineModuleSetup noParity = factoryModule();
+    noParity.portTakesParity = false;
+    LineModuleSetup silent = factoryModule({{"+++", "-"}});
+
+    QTest::newRow("read") << factoryModule() << QStringList{"read"} << "" << 0 << readLines() << QStringList{} << "";
+    QTest::newRow("read: a killed write's OK waits in the port") << killedWrite << QStringList{"read"} << "" << 1
+        << QStringList{} << QStringList{didNotAnswer} << "";
+    QTest::newRow("write") << factoryModule() << write << "" << 0 << wrote << QStringList{} << verified;
+    QTest::newRow("write: the module keeps another CM") << keepsCm << write << "" << 1
+        << QStringList{"Wrote 11 settings."} << QStringList{"Read back: CM holds 3EFFFDFF, not 3EFFFC00."}
+        << "verified=0 interrupted=0 written=11 refused= mismatches=CM module=SH,SL,VR reason=";
+    QTest::newRow("write: ID refused") << factoryModule({{"ID=3333", "ERROR"}}) << write << "" << 1 << QStringList{}
+        << QStringList{"The module refused: ID=3333", "Read back: ID holds 7FFF, not 3333."}
+        << "verified=0 interrupted=0 written=10 refused=ID=3333 mismatches=ID module=SH,SL,VR reason=";
+    // Everything reads back as written, but nothing was stored.
+    QTest::newRow("write: WR refused") << factoryModule({{"WR", "ERROR"}}) << write << "" << 1
+        << QStringList{"Read back: all 11 settings match."}
+        << QStringList{"The module refused: WR", "The settings were not stored."}
+        << "verified=0 interrupted=0 written=11 refused=WR mismatches= module=SH,SL,VR reason=";
+    QTest::newRow("write: ATCN refused") << factoryModule({{"CN", "ERROR"}}) << write << "" << 1 << QStringList{}
+        << QStringList{"The module did not leave command mode; nothing it took has taken effect yet. Try again, or "
+                       "switch the module off and on."}
+        << "verified=0 interrupted=0 written=11 refused= mismatches= module=SH,SL,VR reason=the module did not leave command mode";
+    QTest::newRow("write: NB=1 on a port without parity") << noParity
+        << QStringList{"write", "FILE:parity.tarnowick-profile"} << "" << 2 << QStringList{}
+        << QStringList{"This port cannot use even parity: writing NB=1 would cut it off from the module."} << "";
+    QTest::newRow("write: Ctrl-C at the fifth setting") << factoryModule() << write << "DL=FFFF" << 130 << QStringList{}
+        << QStringList{"Interrupted: 5 of 11 settings were sent; they are active until the module restarts, none was stored."}
+        << "verified=0 interrupted=1 written=5 refused= mismatches= module= reason=interrupted";
+    QTest::newRow("write: Ctrl-C while reading back") << factoryModule() << write << "SH" << 130 << QStringList{}
+        << QStringList{"Interrupted: 11 of 11 settings were sent; they are active until the module restarts, all were stored."}
+        << "verified=0 interrupted=1 written=11 refused= mismatches= module=SH reason=interrupted";
+    QTest::newRow("write: Ctrl-C before +++") << factoryModule() << write << "+++" << 130 << QStringList{}
+        << QStringList{"Interrupted; the module is not left in command mode."} << "";
+    QTest::newRow("write: the record cannot be appended") << factoryModule()
+        << (write + QStringList{"--log", "FILE:scoreboard.tarnowick-profile/record.jsonl"}) << "" << 2 << QStringList{}
+        << QStringList{"The programming record cannot be written: cannot create the folder "
+                       + path("scoreboard.tarnowick-profile")} << "";
+    QTest::newRow("write --no-verify: the record still names the module") << factoryModule()
+        << (write + QStringList{"--no-verify"}) << "" << 0 << QStringList{"Wrote 11 settings."} << QStringList{}
+        << "verified=0 interrupted=0 written=11 refused= mismatches= module=SH,SL,VR reason=not read back";
+    QTest::newRow("write: silent module") << silent << write << "" << 1 << QStringList{} << QStringList{didNotAnswer}
+        << "";
+    QTest::newRow("check: the same") << factoryModule() << QStringList{"check", "FILE:defaults.tarnowick-profile"} << ""
+        << 0 << QStringList{"Same as the profile."} << QStringList{} << "";
+    QTest::newRow("check: differs") << factoryModule() << QStringList{"check", "FILE:scoreboard.tarnowick-profile"}
+        << "" << 1 << QStringList{"TO: module C0, profile 40", "CM: module 3EFFFDFF, profile 3EFFFC00",
+                                  "ID: module 7FFF, profile 3333", "MT: module 3, profile 0"} << QStringList{} << "";
+    QTest::newRow("check: no answer") << silent << QStringList{"check", "FILE:defaults.tarnowick-profile"} << "" << 3
+        << QStringList{} << QStringList{didNotAnswer} << "";
+    QTest::newRow("save") << factoryModule() << QStringList{"save", "FILE:saved.tarnowick-profile"} << "" << 0
+        << QStringList{"Saved 11 settings."} << QStringList{} << "";
+    QTest::newRow("save: an error reply is no value") << factoryModule({{"CM", "ERROR"}})
+        << QStringList{"save", "FILE:saved.tarnowick-profile"} << "" << 1 << QStringList{}
+        << QStringList{"Invalid value for CM: ERROR."} << "";
+}
+// clang-format on
+
+void tst_CliCommands::commands()
+{
+    QFETCH(LineModuleSetup, module);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, interruptAt);
+    QFETCH(int, status);
+    QFETCH(QStringList, out);
+    QFETCH(QStringList, err);
+    QFETCH(QString, record);
+
+    QFile::remove(path("record.jsonl"));
+    const CliOptions options = parseCliOptions(this->arguments(arguments + QStringList{"--port", "/dev/line"}));
+    QCOMPARE(options.outcome, CliOptions::Run);
+    FakeClock clock;
+    LineModule line(clock, module);
+    CommandSession session(line, clock);
+    line.attach(&session);
+    CliRun run(session, options, portStartFor(options), "tarnowick-cli test");
+    QStringList printed, said;
+    QSignalSpy finished(&run, &CliRun::finished);
+    connect(&run, &CliRun::output, this, [&](const QString &text) { printed.append(text); });
+    connect(&run, &CliRun::message, this, [&](const QString &text) { said.append(text); });
+    const auto ctrlC = [&] {
+        if (line.wire().constLast().startsWith(interruptAt + '@'))
+            run.interrupt();
+    };
+    connect(&session, &CommandSession::entrySent, this, ctrlC);
+    session.sendData("x"); // a byte just before: "+++" waits for its silence
+    run.start();
+    if (interruptAt == "+++")
+        run.interrupt();
+    QVERIFY(clock.runUntil([&] { return !finished.isEmpty(); }));
+    clock.advance(10000);
+
+    QCOMPARE(printed, out);
+    QCOMPARE(said, err);
+    QCOMPARE(finished.constFirst().at(0).toInt(), status);
+    QCOMPARE(lastRecord(path("record.jsonl")), record);
+    // However it ended, the module is not left in command mode, unless it refuses to leave.
+    if (!module.inCommandMode && !module.replies.contains("CN"))
+        QVERIFY(!line.inCommandMode());
+    if (status == 2)
+        QCOMPARE(line.wire().size(), 1); // nothing but the byte before
+}
+
+void tst_CliCommands::history_data()
+{
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QStringList>("out");
+    QTest::addColumn<QStringList>("err");
+
+    const QString first = "2026-12-06T17:03:40Z  13A20040F1A001  site-1.tarnowick-profile  verified";
+    const QString second = "2026-12-06T17:05:12Z  13A20040F1A002  (no profile)  not verified (not read back)";
+    const QString skipped = "Skipped 2 lines of %1 that are no record.";
+    QTest::newRow("all") << "" << QStringList{first, second} << QStringList{skipped};
+    QTest::newRow("by SL") << "40f1a002" << QStringList{second} << QStringList{skipped};
+    QTest::newRow("by the serial number as printed") << "13A20040F1A001" << QStringList{first} << QStringList{skipped};
+    QTest::newRow("no such module") << "40F1A003" << QStringList{} << QStringList{skipped};
+}
+
+void tst_CliCommands::history()
+{
+    QFETCH(QString, module);
+    QFETCH(QStringList, out);
+    QFETCH(QStringList, err);
+
+    const QByteArray lines =
+        R"({"time": "2026-12-06T17:03:40.123Z", "module": {"SH": "13A200", "SL": "40F1A001"}, "profile": {"file": "site-1.tarnowick-profile", "sha256": "00"}, "written": {"ID": "3333"}, "verified": true})"
+        "\nnot a record\n"
+        R"({"time": "2026-12-06T17:05:12Z", "module": {"SH": "13A200", "SL": "40F1A002"}, "written": {}, "verified": false, "reason": "not read back"})"
+        "\n{\"half\": \n";
+    QFile log(path("history.jsonl"));
+    QVERIFY(log.open(QIODevice::WriteOnly) && log.write(lines) == lines.size());
+    log.close();
+    QStringList given{"history", "--log", path("history.jsonl")};
+    if (!module.isEmpty())
+        given << "--module" << module;
+    const CliOptions options = parseCliOptions(arguments(given));
+    QCOMPARE(options.outcome, CliOptions::Run);
+    QStringList printed, said;
+    QCOMPARE(printHistory(
+                 options, [&](const QString &text) { printed.append(text); },
+                 [&](const QString &text) { said.append(text); }),
+             0);
+    QCOMPARE(printed, out);
+    QCOMPARE(said, err.replaceInStrings("%1", path("history.jsonl")));
+}
+
+QTEST_GUILESS_MAIN(tst_CliCommands)
+#include "tst_clicommands.moc"

@@ -6,6 +6,8 @@
 #include "simulateduser.h"
 #include "snapshots.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -32,6 +34,20 @@ QList<QByteArray> framedWrite(const QString &entries)
     }
     return framed(entries + ' ' + queries.join(' ') + " SH SL VR");
 }
+
+// The Scoreboard preset on a port that takes no parity.
+const FormState noParityScoreboard{{"cmbConfiguration", "1"},
+                                   {"cmbParity", "0"},
+                                   {"cmbStopBits", "0"},
+                                   {"txtTransmitOptions", "40"},
+                                   {"txtChannelMask", "3EFFFC00"},
+                                   {"txtPANID", "3333"},
+                                   {"txtBroadcastMultiTransmits", "0"},
+                                   {"txtDestinationAddressLow", "FFFF"},
+                                   {"txtDestinationAddressHigh", "0"},
+                                   {"cmbBaudRate", "3"},
+                                   {"txtPacketizationTimeout", "3"},
+                                   {"cmbAPIMode", "0"}};
 
 const QString readEntries = "VR VH HV TO CM ID MT SH SL DL DH NI PL RR CE BD NB SB RO AP";
 const QString scoreboard = "TO=40 CM=3EFFFC00 ID=3333 MT=0 DL=FFFF DH=0 BD=3 NB=0 SB=0 RO=3 AP=0 WR";
@@ -66,6 +82,9 @@ private slots:
     void withoutAPort();
     void outOfTurn();
     void rateChangeDropsHalfLine();
+    void replyBeforeEscape();
+    void readBack_data();
+    void readBack();
 };
 
 // clang-format off
@@ -235,6 +254,77 @@ void tst_WindowJobs::rateChangeDropsHalfLine()
     bench.module.say("K");
     QTRY_VERIFY(DialogProbe(bench.dialog).isIdle());
     QCOMPARE(shown(boxes), QStringList{"Warning | Read settings | The module did not enter command mode."});
+}
+
+// A line that left the module before "+++" went out is no answer to it, even
+// when it says "OK".
+void tst_WindowJobs::replyBeforeEscape()
+{
+    MessageBoxCatcher boxes;
+    Bench bench;
+    QVERIFY(bench.module.isReady());
+    QObject::connect(&bench.dialog, &FendrakeXBeeConfiguratorDialog::write_data, &bench.dialog,
+                     [&](const QByteArray &data) {
+                         if (data == "+++")
+                             bench.module.say("OK"); // on its way before the worker has written "+++"
+                     });
+    QVERIFY(bench.click("btnReadSettings", {{"+++", "-"}}));
+    QCOMPARE(bench.module.written(), QList<QByteArray>{"+++"});
+    QCOMPARE(shown(boxes), QStringList{"Warning | Read settings | " + didNotAnswer});
+}
+
+void tst_WindowJobs::readBack_data()
+{
+    QTest::addColumn<Replies>("holds");    // what the module keeps whatever it is given
+    QTest::addColumn<Replies>("replies");  // "-": no answer
+    QTest::addColumn<bool>("closeMidway"); // "None" chosen while the module keeps SH to itself
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("record"); // verified, and why not
+
+    const QString written = "All settings have been written to the device.";
+    QTest::newRow("all match") << Replies{} << Replies{} << false
+                               << "Information | Write settings | " + written + "\nRead back: all 11 settings match."
+                               << "true ";
+    QTest::newRow("the module keeps another CM")
+        << Replies{{"CM", "3EFFFDFF"}} << Replies{} << false
+        << "Warning | Write settings | " + written + "\nRead back: CM holds 3EFFFDFF, not 3EFFFC00."
+        << "false ";
+    QTest::newRow("None chosen during the read-back")
+        << Replies{} << Replies{{"SH", "-"}} << true
+        << "Warning | Write settings | " + written + "\nThe port closed before the module had finished."
+        << "false the port closed before the read-back had finished";
+}
+
+// The read-back's verdict is told as it is and always recorded, also when the
+// port closes before it has ended; the module is told to leave command mode first.
+void tst_WindowJobs::readBack()
+{
+    QFETCH(Replies, holds);
+    QFETCH(Replies, replies);
+    QFETCH(bool, closeMidway);
+    QFETCH(QString, message);
+    QFETCH(QString, record);
+
+    MessageBoxCatcher boxes;
+    Bench bench(noParityScoreboard);
+    QVERIFY(bench.module.isReady());
+    bench.module.holds = holds;
+    bench.module.replies = replies;
+    bench.dialog.findChild<QPushButton *>("btnWriteSettings")->click();
+    if (closeMidway) {
+        QTRY_VERIFY(bench.module.written().contains("ATSH\r"));
+        bench.dialog.findChild<QComboBox *>("cmbSerial")->setCurrentIndex(0);
+    }
+    QTRY_VERIFY(DialogProbe(bench.dialog).isIdle());
+    QTRY_COMPARE(shown(boxes), QStringList{message});
+    QCOMPARE(bench.module.written().constLast(), "ATCN\r");
+    QFile log(bench.settings.recordPath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QJsonObject entry = QJsonDocument::fromJson(log.readAll()).object();
+    QCOMPARE(
+        QString("%1 %2").arg(QVariant(entry.value("verified").toBool()).toString(), entry.value("reason").toString()),
+        record);
+    QCOMPARE(entry.value("written").toObject().size(), 11);
 }
 
 QTEST_MAIN(tst_WindowJobs)

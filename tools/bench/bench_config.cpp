@@ -1,6 +1,6 @@
-// Times a full read run and a full write run of the real dialog, worker
-// thread and sequencer against a simulated module with the factory guard
-// time of 1000 ms. Prints the seconds of each run ("read_run_s 3.29");
+// Times a full read and a full write (read back in the same stay) of the
+// real dialog, worker thread and command-mode session against a simulated
+// module with the factory guard time of 1000 ms. Prints the seconds of each run ("read_run_s 3.29");
 // the number of runs is the optional argument (3).
 
 #include "app/fendrakexbeeconfiguratordialog.h"
@@ -25,7 +25,7 @@ namespace {
 constexpr int pauseBetweenRunsMs = 1500;
 constexpr int runTimeoutMs = 30000;
 
-// Seconds from the click until the sequencer is idle again; -1 if it never is.
+// Seconds from the click until the session is idle again; -1 if it never is.
 double timeRun(FendrakeXBeeConfiguratorDialog &dialog, const char *button)
 {
     QElapsedTimer clock;

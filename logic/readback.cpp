@@ -48,6 +48,8 @@ QString ReadBack::summary() const
 {
     if (!isComplete)
         return tr("Read back failed: the module did not answer.");
+    if (mismatchList.isEmpty() && written.size() == 1)
+        return tr("Read back: the setting matches.");
     if (mismatchList.isEmpty())
         return tr("Read back: all %1 settings match.").arg(written.size());
     QStringList each;

@@ -2,12 +2,10 @@
 
 #include "bytetext.h"
 #include "debuglog.h"
+#include "moduleconfigs.h"
 #include "modulecore.h"
+#include "moduleletters.h"
 #include "modulestation.h"
-
-namespace {
-constexpr quint32 FirstSerialLow = 0x40F1A001;
-}
 
 Simulator::Simulator(const SimOptions &options, QObject *parent)
     : QObject(parent)
@@ -32,7 +30,7 @@ bool Simulator::start(QString *error)
         return false;
     QStringList rssi;
     for (int i = 0; i < options.modules; ++i) {
-        const QChar letter = QLatin1Char(char('A' + i));
+        const QChar letter = moduleLetter(i);
         rssi.append(QStringLiteral("at %1 %2 dBm").arg(letter).arg(options.radio.rssiAt(letter)));
     }
     logVerbose(QStringLiteral("seed %1, RSSI %2 +/- %3 dB, loss %4")
@@ -42,7 +40,7 @@ bool Simulator::start(QString *error)
                    .arg(options.radio.loss));
     logRadio();
     for (int i = 0; i < options.modules; ++i) {
-        ModuleStation *station = createStation(QLatin1Char(char('A' + i)));
+        ModuleStation *station = createStation(moduleLetter(i));
         if (!station->open(options.linkDir, error))
             return false;
         logVerbose(QStringLiteral("%1 on %2").arg(station->module()->letter()).arg(station->devicePath()));
@@ -66,22 +64,7 @@ QStringList Simulator::devicePaths() const
 
 ModuleStation *Simulator::createStation(QChar letter)
 {
-    ModuleConfig config;
-    config.letter = letter;
-    config.serialLow = FirstSerialLow + quint32(stations.size());
-    config.silent = options.silent.contains(letter);
-    config.strictFraming = options.strictFraming;
-    config.faults = options.faults.value(letter);
-    config.refused = options.refused;
-    config.guardTime = options.guardTime;
-    config.commandTimeout = options.commandTimeout;
-    const auto startValue = [letter](const QHash<QChar, quint32> &values) {
-        return values.contains(letter) ? std::optional<quint32>(values.value(letter)) : std::nullopt;
-    };
-    config.uartRateIndex = startValue(options.uartRateIndex);
-    config.parity = startValue(options.parityIndex);
-    config.stopBits = startValue(options.stopBitsIndex);
-    auto *core = new ModuleCore(config, clock, stateFile.get());
+    auto *core = new ModuleCore(moduleConfigFor(options, letter), clock, stateFile.get());
     connect(core, &ModuleCore::eventLogged, this,
             [letter](const QString &text) { logVerbose(QStringLiteral("%1     %2").arg(letter).arg(text)); });
     connect(core, &ModuleCore::problemReported, this, &logProblem);

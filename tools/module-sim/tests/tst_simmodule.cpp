@@ -87,7 +87,7 @@ void TestSimModule::options_data()
     // clang-format off
     QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
     QTest::newRow("stray argument") << QStringList{"moduleA"} << "moduleA";
-    QTest::newRow("out of range") << QStringList{"--modules", "3"} << "--modules: \"3\"";
+    QTest::newRow("out of range") << QStringList{"--modules", "9"} << "--modules: \"9\"";
     QTest::newRow("ct not in steps of 100") << QStringList{"--ct-ms", "250"} << "--ct-ms: \"250\"";
     QTest::newRow("loss not a number") << QStringList{"--loss", "nan"} << "--loss: \"nan\"";
     QTest::newRow("B with one module") << QStringList{"--bd", "B:4"} << "--bd: \"B\" is not A";

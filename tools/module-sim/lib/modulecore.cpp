@@ -39,6 +39,9 @@ ModuleCore::ModuleCore(const ModuleConfig &config, const Clock &clock, RegisterS
         if (value)
             bank.set(name, QByteArray::number(*value, 16));
     }
+    // A module started at another rate keeps it through a power cut, as if
+    // it had been stored before.
+    nonVolatile = bank;
     applySettings(UartChange::Apply);
 }
 
@@ -120,6 +123,23 @@ void ModuleCore::receiveFromRadio(const QByteArray &payload, int rssiDbm)
                                  .arg(config.letter)
                                  .arg(payload.size()));
     }
+    emit deadlineChanged();
+}
+
+void ModuleCore::restart()
+{
+    uart.clear();
+    escape = EscapeDetector();
+    packetizer = Packetizer();
+    commandMode = false;
+    lineBuffer.clear();
+    lineOverflow = false;
+    heldRadioData.clear();
+    heldRadioBytes = 0;
+    bank = nonVolatile;
+    bank.setReadOnly("DB", 0); // no packet heard since
+    applySettings(UartChange::Apply);
+    emit eventLogged(QStringLiteral("power cut: restarted with the stored settings"));
     emit deadlineChanged();
 }
 
@@ -335,6 +355,7 @@ QByteArray ModuleCore::writeRegisters()
     // A write run sends BD, NB, SB, WR and then CN: were the new rate or
     // framing to take effect here, the program would no longer understand
     // the replies to WR and CN.
+    nonVolatile = bank;
     applySettings(UartChange::Keep);
     emit eventLogged(QStringLiteral("settings stored"));
     return Ok;

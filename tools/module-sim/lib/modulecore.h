@@ -63,6 +63,10 @@ public:
     // Bytes of a program that always talks as the module does.
     void receiveAtModuleRate(const QByteArray &bytes);
     void receiveFromRadio(const QByteArray &payload, int rssiDbm);
+    // The power goes and comes back, as when the adapter is unplugged: the
+    // module leaves command mode, loses what it was doing and starts with
+    // what WR stored (or what it started with, without a WR).
+    void restart();
     void processTimers();
     std::optional<qint64> nextDeadline() const;
 
@@ -100,8 +104,9 @@ private:
     const Clock &clock;
     RegisterStore *store;
     ModuleUart uart;
-    RegisterBank bank;   // what the commands see
-    RegisterBank active; // what the module works with
+    RegisterBank bank;        // what the commands see
+    RegisterBank active;      // what the module works with
+    RegisterBank nonVolatile; // what it starts with after a power cut
     EscapeDetector escape;
     Packetizer packetizer;
     bool commandMode = false;

@@ -5,8 +5,9 @@ namespace {
 const char *const Help = R"(Usage: tarnowick-module-sim [options]
 
 Simulated XBee 868 modules on pseudo-terminals, linked by a simulated radio.
-Prints the serial device of each module on stdout, one path per line in letter
-order, then runs until SIGINT, SIGTERM or SIGHUP.
+Prints the serial device of each module that is plugged in on stdout, one path
+per line in letter order, then runs until SIGINT, SIGTERM or SIGHUP. Meanwhile
+commands on stdin plug and unplug modules (see below).
 
 Options:
   --modules N            number of modules, 1 to 8: A, B, ... H; default 1
@@ -14,6 +15,8 @@ Options:
                          the ptys and print those paths instead of /dev/pts/N
   --state FILE           JSON file of the registers that WR stores, for all
                          modules; read at start if it exists, rewritten on WR
+  --unplugged M          module M starts unplugged: no device, no link and no
+                         line on stdout until "plug M"; may be repeated
   --guard-ms [M:]MS      guard time GT of module M in ms, 2 to 3300; without M
                          for every module (a module named on its own wins);
                          default 1000 or the stored GT (this option wins over
@@ -53,15 +56,26 @@ Options:
                          module M answers a set of CMD with "OK" but holds
                          VALUE instead (queried and stored by WR as such),
                          for example A:CM=3EFFFC00; may be repeated
-  --hangup-after [M:]N   close module M's pty (A if M is left out) after it has
-                         received N bytes, like an unplugged adapter; the link
-                         in --link-dir is removed too; once per module
-  -v, --verbose          log every byte in and out with timestamps on stderr
+  --hangup-after [M:]N   unplug module M (A if M is left out) once it has
+                         received N bytes, like an adapter pulled out in the
+                         middle of a write; "plug M" puts it back for good;
+                         once per module
+  -v, --verbose          log every byte in and out with timestamps on stderr,
+                         and every plug and unplug
   -h, --help             show this help
   --version              show the version
 
 M is a module letter, A to H, of one of the --modules.
 
+Commands on stdin, one per line; M is a module letter or "all":
+  unplug M               pull out the module's adapter: its device and its link
+                         vanish, and the module loses its power: it leaves
+                         command mode and forgets what WR did not store
+  plug M                 put it back: a new pseudo-terminal, the link points at
+                         it, and the module starts with its stored registers
+Other lines are reported on stderr and ignored; the end of stdin changes
+nothing. Stdin is not read while the simulator is a background job of the
+terminal it would read.
 
 Exit status: 0 after one of those signals, 1 if the simulator cannot start
 (pseudo-terminal, link or state file), 2 for a bad option or value.

@@ -209,6 +209,10 @@ void readGuardTimes(const QCommandLineParser &parser, OptionReader &reader, SimO
 
 void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
 {
+    for (const QString &text : parser.values(QStringLiteral("unplugged"))) {
+        if (const auto letter = reader.module(QStringLiteral("unplugged"), text, options->modules))
+            options->unplugged.insert(*letter);
+    }
     if (parser.isSet(QStringLiteral("auto-transmit")))
         options->autoTransmit = reader.module(QStringLiteral("auto-transmit"),
                                               parser.value(QStringLiteral("auto-transmit")), options->modules);
@@ -277,7 +281,7 @@ OptionsOutcome parseSimOptions(const QStringList &arguments, SimOptions *options
     QCommandLineParser parser;
     const QStringList valued = QStringLiteral("modules link-dir state guard-ms ct-ms rssi rssi-jitter loss seed "
                                               "auto-transmit auto-interval-ms silent refuse hangup-after bd nb sb "
-                                              "store-differently")
+                                              "store-differently unplugged")
                                    .split(QLatin1Char(' '));
     for (const QString &name : valued)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));

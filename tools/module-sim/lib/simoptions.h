@@ -14,6 +14,7 @@ struct SimOptions
     int modules = 1; // A, B, ... up to MaxModules
     QString linkDir;
     QString stateFile;
+    QSet<QChar> unplugged;                 // no pty until plugged in
     std::optional<quint32> guardTime;      // GT, ms, of every module
     QHash<QChar, quint32> guardTimeAt;     // GT, ms, of one module
     std::optional<quint32> commandTimeout; // CT, units of 100 ms

@@ -40,16 +40,20 @@ bool Simulator::start(QString *error)
                    .arg(options.radio.loss));
     logRadio();
     for (int i = 0; i < options.modules; ++i) {
-        ModuleStation *station = createStation(moduleLetter(i));
-        if (!station->open(options.linkDir, error))
+        const QChar letter = moduleLetter(i);
+        ModuleStation *station = createStation(letter);
+        if (options.unplugged.contains(letter)) {
+            logVerbose(QStringLiteral("%1 not plugged in").arg(letter));
+            continue;
+        }
+        if (!station->plugIn(options.linkDir, error))
             return false;
-        logVerbose(QStringLiteral("%1 on %2").arg(station->module()->letter()).arg(station->devicePath()));
+        logVerbose(QStringLiteral("%1 on %2").arg(letter).arg(station->devicePath()));
     }
     if (autoTransmitter) {
         connect(&radio, &Radio::packetDelivered, this,
                 [this](QChar, QChar to, const QByteArray &payload) { countReplies(to, payload); });
         autoTransmitTimer.start(options.autoIntervalMs);
-        connect(autoTransmitter, &ModuleStation::hungUp, &autoTransmitTimer, &QTimer::stop);
     }
     return true;
 }
@@ -57,9 +61,52 @@ bool Simulator::start(QString *error)
 QStringList Simulator::devicePaths() const
 {
     QStringList paths;
-    for (const ModuleStation *station : stations)
-        paths.append(station->devicePath());
+    for (const ModuleStation *station : stations) {
+        if (station->isPluggedIn())
+            paths.append(station->devicePath());
+    }
     return paths;
+}
+
+void Simulator::runControlLine(const QString &line)
+{
+    QString error;
+    const std::optional<ControlCommand> command = parseControlCommand(line, options.modules, &error);
+    if (!command) {
+        if (!error.isEmpty())
+            logProblem(QStringLiteral("stdin: %1; ignored").arg(error));
+        return;
+    }
+    for (const QChar letter : command->modules)
+        runControl(*command, stations.at(moduleIndex(letter)));
+}
+
+void Simulator::runControl(const ControlCommand &command, ModuleStation *station)
+{
+    const QChar letter = station->module()->letter();
+    switch (command.action) {
+    case ControlCommand::Action::Plug:
+        if (station->isPluggedIn())
+            logVerbose(QStringLiteral("%1 is plugged in already").arg(letter));
+        else
+            plugIn(station);
+        break;
+    case ControlCommand::Action::Unplug:
+        if (station->isPluggedIn())
+            station->unplug();
+        else
+            logVerbose(QStringLiteral("%1 is not plugged in").arg(letter));
+        break;
+    }
+}
+
+void Simulator::plugIn(ModuleStation *station)
+{
+    QString error;
+    if (station->plugIn(options.linkDir, &error))
+        logVerbose(QStringLiteral("%1 plugged in on %2").arg(station->module()->letter()).arg(station->devicePath()));
+    else
+        logProblem(QStringLiteral("module %1: cannot plug in: %2").arg(station->module()->letter()).arg(error));
 }
 
 ModuleStation *Simulator::createStation(QChar letter)
@@ -72,9 +119,13 @@ ModuleStation *Simulator::createStation(QChar letter)
     const std::optional<qint64> hangup =
         options.hangupAfter.contains(letter) ? std::optional<qint64>(options.hangupAfter.value(letter)) : std::nullopt;
     auto *station = new ModuleStation(core, clock, hangup);
-    connect(station, &ModuleStation::hungUp, this, [this, core] { radio.detach(core); });
+    // A module without power neither sends nor hears.
+    connect(station, &ModuleStation::pluggedIn, this, [this, core] { radio.attach(core); });
+    connect(station, &ModuleStation::unplugged, this, [this, core, letter] {
+        radio.detach(core);
+        logVerbose(QStringLiteral("%1 unplugged: device and link gone, the module lost its power").arg(letter));
+    });
     stations.append(station);
-    radio.attach(core);
     if (options.autoTransmit == letter)
         autoTransmitter = station;
     return station;
@@ -93,6 +144,9 @@ void Simulator::logRadio()
 
 void Simulator::sendTestLine()
 {
+    // Unplugged, the transmitter has no power either.
+    if (!autoTransmitter->isPluggedIn())
+        return;
     const QString line = QStringLiteral("THE QUICK BROWN FOX %1\r").arg(testLineCounter++);
     autoTransmitter->injectHostData(line.toLatin1());
 }

@@ -1,3 +1,4 @@
+#include "controlcommand.h"
 #include "moduleconfigs.h"
 #include "simoptions.h"
 
@@ -16,7 +17,7 @@ public:
 const QStringList BenchArguments{"sim", "--modules", "8",
     "--guard-ms", "50", "--guard-ms", "c:20", "--guard-ms", "H:3300", "--ct-ms", "2000",
     "--bd", "H:7", "--nb", "D:1", "--sb", "D:1",
-    "--silent", "G", "--hangup-after", "B:5", "--store-differently", "H:ID=1",
+    "--silent", "G", "--unplugged", "e", "--hangup-after", "B:5", "--store-differently", "H:ID=1",
     "--rssi", "F:-90", "--rssi", "-60"};
 // clang-format on
 
@@ -31,6 +32,8 @@ private slots:
     void moduleLetters();
     void eightModules_data();
     void eightModules();
+    void controlCommand_data();
+    void controlCommand();
 };
 
 void TestSimBench::moduleLetters_data()
@@ -117,8 +120,50 @@ void TestSimBench::eightModules()
     QCOMPARE(QStringLiteral("%1 %2 %3").arg(settings.baud).arg(settings.parity).arg(settings.stopBits), uart);
     QCOMPARE(options.radio.rssiAt(letter), rssi);
     QCOMPARE(config.silent, letter == 'G');
+    QCOMPARE(options.unplugged.contains(letter), letter == 'E');
     QCOMPARE(options.hangupAfter.value(letter, -1), letter == 'B' ? 5 : -1);
     QCOMPARE(config.faults.value("ID"), letter == 'H' ? QByteArray("1") : QByteArray());
+}
+
+void TestSimBench::controlCommand_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("modules");
+    QTest::addColumn<QString>("command"); // action and letters; empty: none
+    QTest::addColumn<QString>("error");   // empty: nothing to report
+
+    // clang-format off
+    QTest::newRow("unplug") << "unplug C" << 3 << "unplug C" << QString();
+    QTest::newRow("any case, all") << "PLUG all" << 4 << "plug A B C D" << QString();
+    QTest::newRow("blanks around") << "  unplug \t b " << 2 << "unplug B" << QString();
+    QTest::newRow("blank line") << " " << 2 << QString() << QString();
+    QTest::newRow("unknown") << "dance C" << 3 << QString() << "\"dance C\" is not a command";
+    QTest::newRow("no module") << "unplug" << 3 << QString() << "\"unplug\" is not a command";
+    QTest::newRow("two modules") << "unplug B C" << 3 << QString() << "\"unplug B C\" is not a command";
+    QTest::newRow("beyond the modules") << "unplug J" << 3 << QString()
+                                        << "\"unplug J\": there is no module J (the modules are A to C)";
+    QTest::newRow("one module") << "plug b" << 1 << QString() << "there is no module b (the only module is A)";
+    QTest::newRow("not a letter") << "plug AB" << 8 << QString() << "there is no module AB (the modules are A to H)";
+    // clang-format on
+}
+
+void TestSimBench::controlCommand()
+{
+    QFETCH(QString, line);
+    QFETCH(int, modules);
+    QFETCH(QString, command);
+    QFETCH(QString, error);
+
+    QString reason = QStringLiteral("left from before");
+    const std::optional<ControlCommand> parsed = parseControlCommand(line, modules, &reason);
+    QCOMPARE(parsed.has_value(), !command.isEmpty());
+    QVERIFY2(error.isEmpty() ? reason.isEmpty() : reason.contains(error), qPrintable(reason));
+    if (!parsed)
+        return;
+    QStringList words{parsed->action == ControlCommand::Action::Plug ? "plug" : "unplug"};
+    for (const QChar letter : parsed->modules)
+        words += letter;
+    QCOMPARE(words.join(' '), command);
 }
 
 QTEST_GUILESS_MAIN(TestSimBench)

@@ -15,6 +15,8 @@ struct ActionName
 const ActionName Actions[] = {
     {"plug", ControlCommand::Action::Plug},
     {"unplug", ControlCommand::Action::Unplug},
+    {"wake", ControlCommand::Action::Wake},
+    {"factory", ControlCommand::Action::Factory},
 };
 
 std::optional<ControlCommand::Action> actionNamed(const QString &word)
@@ -36,7 +38,7 @@ std::optional<ControlCommand> parseControlCommand(const QString &line, int modul
         return std::nullopt;
     const std::optional<ControlCommand::Action> action = actionNamed(words.constFirst());
     if (words.size() != 2 || !action) {
-        *error = QStringLiteral("\"%1\" is not a command: plug M or unplug M, with M a module letter or all")
+        *error = QStringLiteral("\"%1\" is not a command: plug, unplug, wake or factory, then a module letter or all")
                      .arg(line.trimmed());
         return std::nullopt;
     }

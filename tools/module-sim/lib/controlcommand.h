@@ -7,10 +7,10 @@
 #include <optional>
 
 // A line on the simulator's standard input, as a person at a production
-// bench or a test types it: "unplug C", "plug all".
+// bench or a test types it: "unplug C", "plug all", "wake B", "factory A".
 struct ControlCommand
 {
-    enum class Action { Plug, Unplug };
+    enum class Action { Plug, Unplug, Wake, Factory };
 
     Action action = Action::Plug;
     QList<QChar> modules; // in letter order

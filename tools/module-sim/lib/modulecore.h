@@ -46,6 +46,9 @@ public:
 
     QChar letter() const;
     bool inCommandMode() const;
+    // With SM other than 0 applied and out of command mode the module
+    // sleeps: it neither listens to its UART nor hears the radio.
+    bool isAsleep() const;
     // The settings in effect; set values take effect after AC, WR or
     // leaving command mode, except the UART's rate and framing, which WR
     // leaves alone.
@@ -67,6 +70,11 @@ public:
     // module leaves command mode, loses what it was doing and starts with
     // what WR stored (or what it started with, without a WR).
     void restart();
+    // As a wake pin would: SM becomes 0 until the next power cut.
+    void wake();
+    // The factory settings, stored (as "ATRE,WR"), and a restart with them;
+    // the start options for GT and CT still win.
+    void factoryReset();
     void processTimers();
     std::optional<qint64> nextDeadline() const;
 
@@ -79,7 +87,7 @@ signals:
     void deadlineChanged();
 
 private:
-    enum class After { Nothing, Apply, Leave };
+    enum class After { Nothing, Apply, ApplyButUart, Leave };
     enum class UartChange { Apply, Keep };
 
     void queueHostBytes(const QByteArray &bytes, bool atModuleSettings);
@@ -91,11 +99,14 @@ private:
     void transmit(const QList<QByteArray> &packets);
     void enterCommandMode(qint64 atMs);
     void leaveCommandMode(const QString &reason, qint64 atMs);
+    void takeStartOptions(RegisterBank *registers, const QByteArrayList &names) const;
+    void logSleep();
     void executeLine(const QByteArray &line, qint64 atMs);
     QByteArray execute(const AtCommand &command, After *after);
-    QByteArray set(const AtCommand &command);
-    QByteArray writeRegisters();
-    void applySettings(UartChange uart);
+    QByteArray set(const QByteArray &name, const QByteArray &value);
+    QByteArray writeRegisters(After *after);
+    void applySettings(UartChange uart, qint64 atMs);
+    bool waitsForRts() const;
     void reply(const QByteArray &text, qint64 atMs);
     void sendToHost(const QByteArray &bytes, qint64 atMs);
     qint64 commandTimeoutMs() const;
@@ -115,6 +126,7 @@ private:
     qint64 lastValidCommandMs = 0;
     QList<QByteArray> heldRadioData;
     qsizetype heldRadioBytes = 0;
+    QByteArray heldForRts; // everything it would have sent while D6 is 1
 };
 
 #endif // MODULECORE_H

@@ -19,7 +19,8 @@ Radio::Radio(const RadioConfig &config, QObject *parent)
 
 bool Radio::canHear(const ModuleCore &sender, const ModuleCore &receiver)
 {
-    return sender.panId() == receiver.panId() && (sender.channelMask() & receiver.channelMask()) != 0;
+    return sender.panId() == receiver.panId() && (sender.channelMask() & receiver.channelMask()) != 0
+        && !receiver.isAsleep();
 }
 
 void Radio::attach(ModuleCore *module)

@@ -50,8 +50,8 @@ Options:
                          come back, with their count
   --auto-interval-ms MS  period of --auto-transmit, 10 to 3600000; default 5000
   --silent M             module M never answers in command mode; may be repeated
-  --refuse CMD           answer "ERROR" to every set of CMD (for WR, AC and CN:
-                         to the command itself); may be repeated
+  --refuse CMD           answer "ERROR" to every set of CMD (for WR, AC, CN and
+                         RE: to the command itself); may be repeated
   --store-differently M:CMD=VALUE
                          module M answers a set of CMD with "OK" but holds
                          VALUE instead (queried and stored by WR as such),
@@ -73,6 +73,11 @@ Commands on stdin, one per line; M is a module letter or "all":
                          command mode and forgets what WR did not store
   plug M                 put it back: a new pseudo-terminal, the link points at
                          it, and the module starts with its stored registers
+  wake M                 wake a module that sleeps (SM other than 0): its SM is
+                         0 until it loses its power; a stored SM stays stored
+  factory M              restore and store the factory settings (as ATRE,WR
+                         would: 9600 8N1, awake, no flow control) and restart
+                         the module; --guard-ms and --ct-ms still win
 Other lines are reported on stderr and ignored; the end of stdin changes
 nothing. Stdin is not read while the simulator is a background job of the
 terminal it would read.

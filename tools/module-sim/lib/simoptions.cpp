@@ -86,7 +86,7 @@ private:
 
 bool canBeRefused(const QByteArray &command)
 {
-    if (command == "WR" || command == "AC" || command == "CN")
+    if (command == "WR" || command == "AC" || command == "CN" || command == "RE")
         return true;
     const RegisterDefinition *definition = RegisterBank::find(command);
     return definition && definition->kind != RegisterKind::ReadOnly;

@@ -97,6 +97,16 @@ void Simulator::runControl(const ControlCommand &command, ModuleStation *station
         else
             logVerbose(QStringLiteral("%1 is not plugged in").arg(letter));
         break;
+    case ControlCommand::Action::Wake:
+        // Without power there is nothing to wake.
+        if (station->isPluggedIn())
+            station->module()->wake();
+        else
+            logVerbose(QStringLiteral("%1 is not plugged in").arg(letter));
+        break;
+    case ControlCommand::Action::Factory:
+        station->module()->factoryReset();
+        break;
     }
 }
 

@@ -136,6 +136,8 @@ void TestSimBench::controlCommand_data()
     QTest::newRow("unplug") << "unplug C" << 3 << "unplug C" << QString();
     QTest::newRow("any case, all") << "PLUG all" << 4 << "plug A B C D" << QString();
     QTest::newRow("blanks around") << "  unplug \t b " << 2 << "unplug B" << QString();
+    QTest::newRow("wake") << "wake B" << 2 << "wake B" << QString();
+    QTest::newRow("factory settings for all") << "Factory ALL" << 3 << "factory A B C" << QString();
     QTest::newRow("blank line") << " " << 2 << QString() << QString();
     QTest::newRow("unknown") << "dance C" << 3 << QString() << "\"dance C\" is not a command";
     QTest::newRow("no module") << "unplug" << 3 << QString() << "\"unplug\" is not a command";
@@ -160,7 +162,8 @@ void TestSimBench::controlCommand()
     QVERIFY2(error.isEmpty() ? reason.isEmpty() : reason.contains(error), qPrintable(reason));
     if (!parsed)
         return;
-    QStringList words{parsed->action == ControlCommand::Action::Plug ? "plug" : "unplug"};
+    const QStringList actions{"plug", "unplug", "wake", "factory"};
+    QStringList words{actions.at(int(parsed->action))};
     for (const QChar letter : parsed->modules)
         words += letter;
     QCOMPARE(words.join(' '), command);

@@ -125,6 +125,8 @@ void TestSimRadio::threeModules_data()
     QTest::newRow("B shares a channel with A and with C, they none with each other")
         << QStringList{"A CM3", "B CM6", "C CM4", ">A", ">B", ">C"} << 0.0
         << QStringList{"A>B -70", "B>A -90", "B>C -80", "C>B -70"} << "5A 46 50";
+    QTest::newRow("C asleep: hears nothing") << QStringList{"C SM1", ">A", ">B"} << 0.0
+        << QStringList{"A>B -70", "B>A -90"} << "5A 46 0";
     QTest::newRow("lost for every receiver") << QStringList{">B"} << 1.0
         << QStringList{"B>A lost", "B>C lost"} << "0 0 0";
     QTest::newRow("switched off: neither hears nor is heard") << QStringList{"-B", ">A", ">B"} << 0.0

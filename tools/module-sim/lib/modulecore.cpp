@@ -17,40 +17,33 @@ constexpr char Delete = 0x7F;
 const QByteArray Ok("OK");
 const QByteArray Error("ERROR");
 
+QList<StartValue> startValues(const ModuleConfig &config)
+{
+    const std::pair<const char *, std::optional<quint32>> options[] = {{"GT", config.guardTime},
+                                                                       {"CT", config.commandTimeout},
+                                                                       {"BD", config.uartRateIndex},
+                                                                       {"NB", config.parity},
+                                                                       {"SB", config.stopBits}};
+    QList<StartValue> values;
+    for (const auto &[name, value] : options) {
+        if (value)
+            values.append({name, *value});
+    }
+    return values;
+}
+
 } // namespace
 
 ModuleCore::ModuleCore(const ModuleConfig &config, const Clock &clock, RegisterStore *store, QObject *parent)
     : QObject(parent)
     , config(config)
     , clock(clock)
-    , store(store)
+    , memory(config.letter, config.serialLow, store, startValues(config))
     , uart(config.strictFraming)
-    , bank(config.serialLow)
+    , bank(memory.registers())
 {
     connect(&uart, &ModuleUart::eventLogged, this, &ModuleCore::eventLogged);
-    QString ignored;
-    // The store checked its contents when it was loaded.
-    if (store)
-        bank.restore(store->storedRegisters(config.letter), &ignored);
-    takeStartOptions(&bank, {"GT", "CT", "BD", "NB", "SB"});
-    // A module started at another rate keeps it through a power cut, as if
-    // it had been stored before.
-    nonVolatile = bank;
     applySettings(UartChange::Apply, clock.nowMs());
-}
-
-void ModuleCore::takeStartOptions(RegisterBank *registers, const QByteArrayList &names) const
-{
-    // The options win over what was stored.
-    const std::pair<const char *, std::optional<quint32>> options[] = {{"GT", config.guardTime},
-                                                                       {"CT", config.commandTimeout},
-                                                                       {"BD", config.uartRateIndex},
-                                                                       {"NB", config.parity},
-                                                                       {"SB", config.stopBits}};
-    for (const auto &[name, value] : options) {
-        if (value && names.contains(name))
-            registers->set(name, QByteArray::number(*value, 16));
-    }
 }
 
 QChar ModuleCore::letter() const
@@ -153,8 +146,7 @@ void ModuleCore::restart()
     heldRadioData.clear();
     heldRadioBytes = 0;
     heldForRts.clear();
-    bank = nonVolatile;
-    bank.setReadOnly("DB", 0); // no packet heard since
+    bank = memory.registers();
     applySettings(UartChange::Apply, clock.nowMs());
     emit eventLogged(QStringLiteral("power cut: restarted with the stored settings"));
     logSleep();
@@ -173,16 +165,11 @@ void ModuleCore::wake()
 
 void ModuleCore::factoryReset()
 {
-    RegisterBank factory(config.serialLow);
-    // A simulator started with a short guard time keeps it: its tests and
-    // demonstrations would otherwise wait a second for every "+++".
-    takeStartOptions(&factory, {"GT", "CT"});
     QString error;
-    if (store && !store->store(config.letter, factory.storedState(), &error))
-        emit problemReported(
-            QStringLiteral("module %1: factory settings not stored: %2").arg(config.letter).arg(error));
-    nonVolatile = factory;
-    emit eventLogged(QStringLiteral("factory settings stored"));
+    if (memory.restoreFactory(&error))
+        emit eventLogged(QStringLiteral("factory settings stored"));
+    else
+        emit problemReported(QStringLiteral("module %1: factory settings not stored: %2").arg(config.letter, error));
     restart();
 }
 
@@ -415,14 +402,13 @@ QByteArray ModuleCore::set(const QByteArray &name, const QByteArray &value)
 QByteArray ModuleCore::writeRegisters(After *after)
 {
     QString error;
-    if (store && !store->store(config.letter, bank.storedState(), &error)) {
+    if (!memory.write(bank, &error)) {
         emit problemReported(QStringLiteral("module %1: WR failed: %2").arg(config.letter).arg(error));
         return Error;
     }
     // A write run sends BD, NB, SB, WR and then CN: were the new rate or
     // framing to take effect here, the program would no longer understand
     // the replies to WR and CN.
-    nonVolatile = bank;
     *after = After::ApplyButUart;
     emit eventLogged(QStringLiteral("settings stored"));
     return Ok;

@@ -4,10 +4,10 @@
 #include "atcommandline.h"
 #include "clock.h"
 #include "escapedetector.h"
+#include "modulememory.h"
 #include "moduleuart.h"
 #include "packetizer.h"
 #include "registerbank.h"
-#include "registerstore.h"
 #include "uartframing.h"
 
 #include <QHash>
@@ -99,7 +99,6 @@ private:
     void transmit(const QList<QByteArray> &packets);
     void enterCommandMode(qint64 atMs);
     void leaveCommandMode(const QString &reason, qint64 atMs);
-    void takeStartOptions(RegisterBank *registers, const QByteArrayList &names) const;
     void logSleep();
     void executeLine(const QByteArray &line, qint64 atMs);
     QByteArray execute(const AtCommand &command, After *after);
@@ -113,11 +112,10 @@ private:
 
     ModuleConfig config;
     const Clock &clock;
-    RegisterStore *store;
+    ModuleMemory memory;
     ModuleUart uart;
-    RegisterBank bank;        // what the commands see
-    RegisterBank active;      // what the module works with
-    RegisterBank nonVolatile; // what it starts with after a power cut
+    RegisterBank bank;   // what the commands see
+    RegisterBank active; // what the module works with
     EscapeDetector escape;
     Packetizer packetizer;
     bool commandMode = false;

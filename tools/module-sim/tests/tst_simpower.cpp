@@ -1,5 +1,7 @@
 #include "modulerig.h"
+#include "statefile.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -21,6 +23,8 @@ class TestSimPower : public QObject
 private slots:
     void powerCut_data();
     void powerCut();
+    void factorySettings_data();
+    void factorySettings();
 };
 
 void TestSimPower::powerCut_data()
@@ -86,6 +90,51 @@ void TestSimPower::powerCut()
     QCOMPARE(rig.air, air);
     QCOMPARE(registerValues(rig.module, {"ID", "MT", "BD", "DB"}), registers);
     QCOMPARE(rig.module.inCommandMode(), commandMode);
+}
+
+void TestSimPower::factorySettings_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("storedId"); // in the file afterwards; empty: none
+
+    QTest::newRow("stored") << "state.json" << QString() << "7FFF";
+    QTest::newRow("the store fails") << "missing/state.json"
+                                     << "module A: factory settings not stored: cannot write" << QString();
+}
+
+// "factory A" on stdin: the factory settings, stored, in effect at once;
+// the guard time of the options stays.
+void TestSimPower::factorySettings()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, problem);
+    QFETCH(QString, storedId);
+
+    QTemporaryDir dir;
+    StateFile state(dir.filePath(file));
+    QString error;
+    QVERIFY(state.load(&error));
+    ModuleConfig config;
+    config.guardTime = 20;
+    config.uartRateIndex = 5;
+    Rig rig(config, &state);
+    QStringList problems;
+    connect(&rig.module, &ModuleCore::problemReported, this, [&](const QString &text) { problems += text; });
+    rig.line = rig.module.uartSettings();
+    rig.play("w100 +++ w30 ATID3333,SM1,D61,NB2,WR\r w100");
+    rig.module.factoryReset();
+    // The WR before fails there too.
+    QCOMPARE(problems.isEmpty() ? QString() : problems.constLast().left(problem.size()), problem);
+    QVERIFY(!rig.module.inCommandMode());
+    QCOMPARE(registerValues(rig.module, {"ID", "SM", "D6", "GT"}), "ID 7FFF SM 0 D6 0 GT 14");
+    QCOMPARE(rig.module.uartSettings().baud, 9600);
+    QCOMPARE(rig.module.uartSettings().parity, 0u);
+    rig.module.restart();
+    QCOMPARE(registerValues(rig.module, {"ID", "SM", "D6", "GT"}), "ID 7FFF SM 0 D6 0 GT 14");
+    StateFile after(dir.filePath(file));
+    QVERIFY(after.load(&error));
+    QCOMPARE(after.storedRegisters('A').value("ID").toString(), storedId);
 }
 
 QTEST_GUILESS_MAIN(TestSimPower)

@@ -69,7 +69,8 @@ QByteArray readUntil(int fd, const QByteArray &expected, int timeoutMs, bool *hu
 // "~bytes" expects junk of their length, "@N" sets the rate to N baud ("@N/2"
 // with two stop bits), "+" sends "+++" after a guard time of silence, "!"
 // expects the device to hang up, "-" unplugs the module and "^" plugs it in
-// again, "0" expects no link to it.
+// again, "0" expects no link to it, "=word" sends "word M" to the simulator's
+// stdin.
 class Devices
 {
 public:
@@ -118,6 +119,8 @@ void Devices::play(const QString &step)
     } else if (action == '^') {
         forget(letter); // its device is gone for good
         QVERIFY2(sim.plug(letter), qPrintable(sim.errorString()));
+    } else if (action == '=') {
+        QVERIFY2(sim.sendCommand(QString::fromLatin1(bytes) + ' ' + letter), qPrintable(sim.errorString()));
     } else if (action == '0') {
         // After a hang-up the link goes a moment after the device.
         QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo(sim.port(letter)).isSymLink(), 2000);
@@ -288,6 +291,9 @@ void TestSimPtyLink::plugging_data()
     QTest::newRow("hung up, plugged in again for good") << 2 << QStringList{"--hangup-after", "A:9"}
         << QStringList{"A+", "A<OK\r", "A>ATVR\r", "A<8059\r", "A>x", "A!", "A0", "A^", "A+", "A<OK\r",
                        "A>ATVR,VR,VR\r", "A<8059\r8059\r8059\r"};
+    QTest::newRow("woken, and back from RTS flow control") << 1 << QStringList()
+        << QStringList{"A+", "A<OK\r", "A>ATSM1,CN\r", "A<OK\rOK\r", "A+", "A.", "A=wake", "A+", "A<OK\r",
+                       "A>ATD61,WR,CN\r", "A<OK\rOK\r", "A=factory", "A+", "A<OK\r", "A>ATD6,SM\r", "A<0\r0\r"};
     QTest::newRow("eight on one radio") << 8 << QStringList{"--bd", "H:4"}
         << QStringList{"H@19200", "C>ping\r", "A<ping\r", "G<ping\r", "H<ping\r", "H+", "H<OK\r",
                        "H>ATSL\r", "H<40F1A008\r"};

@@ -2,6 +2,19 @@
 
 namespace {
 
+// "ATNI GATE-WEST" names the node GATE-WEST; "ATNI  " (two blanks) a blank.
+QByteArray textAfterName(QByteArray rest)
+{
+    if (rest.startsWith(' '))
+        rest.remove(0, 1);
+    if (rest.startsWith('=')) {
+        rest.remove(0, 1);
+        if (rest.startsWith(' '))
+            rest.remove(0, 1);
+    }
+    return rest;
+}
+
 AtCommand parseCommand(const QByteArray &text)
 {
     const QByteArray entry = text.trimmed();
@@ -13,6 +26,8 @@ AtCommand parseCommand(const QByteArray &text)
     if (rest.startsWith('='))
         rest = rest.mid(1).trimmed();
     command.parameter = rest;
+    // Only the blanks before the name go: those at the end may be the text's.
+    command.text = textAfterName(text.mid(text.indexOf(entry) + 2));
     return command;
 }
 
@@ -24,7 +39,7 @@ bool parseAtLine(const QByteArray &line, QList<AtCommand> *commands)
     const QByteArray text = line.trimmed();
     if (text.size() < 2 || text.left(2).toUpper() != "AT")
         return false;
-    const QByteArray chain = text.mid(2);
+    const QByteArray chain = line.mid(line.indexOf(text) + 2);
     if (chain.trimmed().isEmpty())
         return true;
     for (const QByteArray &entry : chain.split(','))

@@ -8,6 +8,10 @@ struct AtCommand
 {
     QByteArray name;      // two characters, upper case; empty when malformed
     QByteArray parameter; // empty for a query or an action
+    // For a text such as the node identifier: all after the name but one
+    // blank and one "=" (with one blank after it), blanks within and at the
+    // end kept; empty for a query.
+    QByteArray text;
 };
 
 // Splits one command line, without its carriage return, into its commands:

@@ -9,10 +9,28 @@ namespace {
 constexpr int MaxLineLength = 256;
 // Radio data kept back while the host is in command mode.
 constexpr qsizetype MaxHeldRadioBytes = 64 * 1024;
+// What the module holds back while it waits for RTS; a real one has far
+// less room.
+constexpr qsizetype MaxHeldRtsBytes = 64 * 1024;
 constexpr char Backspace = 0x08;
 constexpr char Delete = 0x7F;
 const QByteArray Ok("OK");
 const QByteArray Error("ERROR");
+
+QList<StartValue> startValues(const ModuleConfig &config)
+{
+    const std::pair<const char *, std::optional<quint32>> options[] = {{"GT", config.guardTime},
+                                                                       {"CT", config.commandTimeout},
+                                                                       {"BD", config.uartRateIndex},
+                                                                       {"NB", config.parity},
+                                                                       {"SB", config.stopBits}};
+    QList<StartValue> values;
+    for (const auto &[name, value] : options) {
+        if (value)
+            values.append({name, *value});
+    }
+    return values;
+}
 
 } // namespace
 
@@ -20,26 +38,12 @@ ModuleCore::ModuleCore(const ModuleConfig &config, const Clock &clock, RegisterS
     : QObject(parent)
     , config(config)
     , clock(clock)
-    , store(store)
+    , memory(config.letter, config.serialLow, store, startValues(config))
     , uart(config.strictFraming)
-    , bank(config.serialLow)
+    , bank(memory.registers())
 {
     connect(&uart, &ModuleUart::eventLogged, this, &ModuleCore::eventLogged);
-    QString ignored;
-    // The store checked its contents when it was loaded.
-    if (store)
-        bank.restore(store->storedRegisters(config.letter), &ignored);
-    // The options win over what was stored.
-    const std::pair<const char *, std::optional<quint32>> overrides[] = {{"GT", config.guardTime},
-                                                                         {"CT", config.commandTimeout},
-                                                                         {"BD", config.uartRateIndex},
-                                                                         {"NB", config.parity},
-                                                                         {"SB", config.stopBits}};
-    for (const auto &[name, value] : overrides) {
-        if (value)
-            bank.set(name, QByteArray::number(*value, 16));
-    }
-    applySettings(UartChange::Apply);
+    applySettings(UartChange::Apply, clock.nowMs());
 }
 
 QChar ModuleCore::letter() const
@@ -50,6 +54,12 @@ QChar ModuleCore::letter() const
 bool ModuleCore::inCommandMode() const
 {
     return commandMode;
+}
+
+bool ModuleCore::isAsleep() const
+{
+    // A module does not sleep while it is in command mode.
+    return !commandMode && active.value("SM") != 0;
 }
 
 quint32 ModuleCore::panId() const
@@ -107,6 +117,8 @@ void ModuleCore::queueHostBytes(const QByteArray &bytes, bool atModuleSettings)
 void ModuleCore::receiveFromRadio(const QByteArray &payload, int rssiDbm)
 {
     processTimers();
+    if (isAsleep())
+        return;
     bank.setReadOnly("DB", quint32(qBound(0, -rssiDbm, 0xFF)));
     if (!commandMode) {
         sendToHost(payload, clock.nowMs());
@@ -121,6 +133,44 @@ void ModuleCore::receiveFromRadio(const QByteArray &payload, int rssiDbm)
                                  .arg(payload.size()));
     }
     emit deadlineChanged();
+}
+
+void ModuleCore::restart()
+{
+    uart.clear();
+    escape = EscapeDetector();
+    packetizer = Packetizer();
+    commandMode = false;
+    lineBuffer.clear();
+    lineOverflow = false;
+    heldRadioData.clear();
+    heldRadioBytes = 0;
+    heldForRts.clear();
+    bank = memory.registers();
+    applySettings(UartChange::Apply, clock.nowMs());
+    emit eventLogged(QStringLiteral("power cut: restarted with the stored settings"));
+    logSleep();
+    emit deadlineChanged();
+}
+
+void ModuleCore::wake()
+{
+    if (!isAsleep())
+        return;
+    bank.set("SM", "0");
+    active.set("SM", "0");
+    emit eventLogged(QStringLiteral("woken: SM 0 until the power goes"));
+    emit deadlineChanged();
+}
+
+void ModuleCore::factoryReset()
+{
+    QString error;
+    if (memory.restoreFactory(&error))
+        emit eventLogged(QStringLiteral("factory settings stored"));
+    else
+        emit problemReported(QStringLiteral("module %1: factory settings not stored: %2").arg(config.letter, error));
+    restart();
 }
 
 void ModuleCore::processTimers()
@@ -188,6 +238,9 @@ void ModuleCore::runModeTimers(qint64 atMs)
 
 void ModuleCore::takeHostByte(char byte, qint64 atMs)
 {
+    // Asleep, the module does not listen to its UART.
+    if (isAsleep())
+        return;
     if (commandMode)
         takeCommandByte(byte, atMs);
     else
@@ -250,13 +303,25 @@ void ModuleCore::enterCommandMode(qint64 atMs)
 void ModuleCore::leaveCommandMode(const QString &reason, qint64 atMs)
 {
     commandMode = false;
-    applySettings(UartChange::Apply);
+    applySettings(UartChange::Apply, atMs);
     emit eventLogged(QStringLiteral("left command mode (%1)").arg(reason));
     const QList<QByteArray> held = heldRadioData;
     heldRadioData.clear();
     heldRadioBytes = 0;
-    for (const QByteArray &payload : held)
-        sendToHost(payload, atMs);
+    logSleep();
+    // What came over the air meanwhile goes out, unless the module has
+    // gone to sleep.
+    for (const QByteArray &payload : held) {
+        if (!isAsleep())
+            sendToHost(payload, atMs);
+    }
+}
+
+void ModuleCore::logSleep()
+{
+    if (isAsleep())
+        emit eventLogged(
+            QStringLiteral("asleep (SM %1): no longer listens to its UART nor to the radio").arg(active.value("SM")));
 }
 
 void ModuleCore::executeLine(const QByteArray &line, qint64 atMs)
@@ -282,8 +347,8 @@ void ModuleCore::executeLine(const QByteArray &line, qint64 atMs)
         lastValidCommandMs = atMs;
         // Only after the reply: it still goes out at the old rate and
         // framing, so that the program learns that the command worked.
-        if (after == After::Apply)
-            applySettings(UartChange::Apply);
+        if (after == After::Apply || after == After::ApplyButUart)
+            applySettings(after == After::Apply ? UartChange::Apply : UartChange::Keep, atMs);
         if (after == After::Leave) {
             leaveCommandMode(QStringLiteral("ATCN"), atMs);
             return;
@@ -294,53 +359,62 @@ void ModuleCore::executeLine(const QByteArray &line, qint64 atMs)
 QByteArray ModuleCore::execute(const AtCommand &command, After *after)
 {
     const QByteArray &name = command.name;
-    const bool isAction = name == "CN" || name == "AC" || name == "WR";
+    const bool isAction = name == "CN" || name == "AC" || name == "WR" || name == "RE";
     if (isAction) {
         if (!command.parameter.isEmpty() || config.refused.contains(name))
             return Error;
         if (name == "WR")
-            return writeRegisters();
+            return writeRegisters(after);
+        if (name == "RE") {
+            // Like every set value, the factory settings take effect when
+            // they are applied.
+            bank.restoreDefaults();
+            return Ok;
+        }
         *after = name == "CN" ? After::Leave : After::Apply;
         return Ok;
     }
-    if (!RegisterBank::find(name))
+    const RegisterDefinition *definition = RegisterBank::find(name);
+    if (!definition)
         return Error;
-    if (command.parameter.isEmpty())
+    // A text keeps its blanks: "ATNI GATE WEST".
+    const QByteArray &value = definition->kind == RegisterKind::Text ? command.text : command.parameter;
+    if (value.isEmpty())
         return bank.query(name);
-    return set(command);
+    return set(name, value);
 }
 
-QByteArray ModuleCore::set(const AtCommand &command)
+QByteArray ModuleCore::set(const QByteArray &name, const QByteArray &value)
 {
-    if (config.refused.contains(command.name) || !bank.set(command.name, command.parameter))
+    if (config.refused.contains(name) || !bank.set(name, value))
         return Error;
-    const auto fault = config.faults.constFind(command.name);
+    const auto fault = config.faults.constFind(name);
     if (fault != config.faults.constEnd()) {
         // Checked when the fault was configured.
-        bank.set(command.name, *fault);
-        emit eventLogged(QStringLiteral("store fault: AT%1%2 answered OK, holds %3")
-                             .arg(QString::fromLatin1(command.name), QString::fromLatin1(command.parameter),
-                                  QString::fromLatin1(bank.query(command.name))));
+        bank.set(name, *fault);
+        emit eventLogged(
+            QStringLiteral("store fault: AT%1%2 answered OK, holds %3")
+                .arg(QString::fromLatin1(name), QString::fromLatin1(value), QString::fromLatin1(bank.query(name))));
     }
     return Ok;
 }
 
-QByteArray ModuleCore::writeRegisters()
+QByteArray ModuleCore::writeRegisters(After *after)
 {
     QString error;
-    if (store && !store->store(config.letter, bank.storedState(), &error)) {
+    if (!memory.write(bank, &error)) {
         emit problemReported(QStringLiteral("module %1: WR failed: %2").arg(config.letter).arg(error));
         return Error;
     }
     // A write run sends BD, NB, SB, WR and then CN: were the new rate or
     // framing to take effect here, the program would no longer understand
     // the replies to WR and CN.
-    applySettings(UartChange::Keep);
+    *after = After::ApplyButUart;
     emit eventLogged(QStringLiteral("settings stored"));
     return Ok;
 }
 
-void ModuleCore::applySettings(UartChange uart)
+void ModuleCore::applySettings(UartChange uart, qint64 atMs)
 {
     const RegisterBank before = active;
     active = bank;
@@ -351,6 +425,17 @@ void ModuleCore::applySettings(UartChange uart)
     escape.setGuardTime(active.value("GT"));
     packetizer.setTimeout(
         Packetizer::timeoutMs(active.value("RO"), active.value("BD"), active.value("NB"), active.value("SB")));
+    if (!waitsForRts() && !heldForRts.isEmpty()) {
+        emit eventLogged(QStringLiteral("RTS flow control off: %1 bytes held back go out").arg(heldForRts.size()));
+        sendToHost(std::exchange(heldForRts, QByteArray()), atMs);
+    }
+}
+
+bool ModuleCore::waitsForRts() const
+{
+    // D6 1 is RTS flow control, and a pseudo-terminal has no RTS line that
+    // the program could raise.
+    return active.value("D6") == 1;
 }
 
 void ModuleCore::reply(const QByteArray &text, qint64 atMs)
@@ -364,6 +449,15 @@ void ModuleCore::reply(const QByteArray &text, qint64 atMs)
 
 void ModuleCore::sendToHost(const QByteArray &bytes, qint64 atMs)
 {
+    if (waitsForRts()) {
+        if (heldForRts.size() + bytes.size() <= MaxHeldRtsBytes)
+            heldForRts.append(bytes);
+        else
+            emit problemReported(QStringLiteral("module %1: %2 bytes dropped, held back for RTS too long")
+                                     .arg(config.letter)
+                                     .arg(bytes.size()));
+        return;
+    }
     if (!uart.toHost(bytes, atMs, uartSettings())) {
         emit problemReported(QStringLiteral("module %1: %2 bytes for the host dropped, the serial line is full")
                                  .arg(config.letter)

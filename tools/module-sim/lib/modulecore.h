@@ -4,10 +4,10 @@
 #include "atcommandline.h"
 #include "clock.h"
 #include "escapedetector.h"
+#include "modulememory.h"
 #include "moduleuart.h"
 #include "packetizer.h"
 #include "registerbank.h"
-#include "registerstore.h"
 #include "uartframing.h"
 
 #include <QHash>
@@ -46,6 +46,9 @@ public:
 
     QChar letter() const;
     bool inCommandMode() const;
+    // With SM other than 0 applied and out of command mode the module
+    // sleeps: it neither listens to its UART nor hears the radio.
+    bool isAsleep() const;
     // The settings in effect; set values take effect after AC, WR or
     // leaving command mode, except the UART's rate and framing, which WR
     // leaves alone.
@@ -63,6 +66,15 @@ public:
     // Bytes of a program that always talks as the module does.
     void receiveAtModuleRate(const QByteArray &bytes);
     void receiveFromRadio(const QByteArray &payload, int rssiDbm);
+    // The power goes and comes back, as when the adapter is unplugged: the
+    // module leaves command mode, loses what it was doing and starts with
+    // what WR stored (or what it started with, without a WR).
+    void restart();
+    // As a wake pin would: SM becomes 0 until the next power cut.
+    void wake();
+    // The factory settings, stored (as "ATRE,WR"), and a restart with them;
+    // the start options for GT and CT still win.
+    void factoryReset();
     void processTimers();
     std::optional<qint64> nextDeadline() const;
 
@@ -75,7 +87,7 @@ signals:
     void deadlineChanged();
 
 private:
-    enum class After { Nothing, Apply, Leave };
+    enum class After { Nothing, Apply, ApplyButUart, Leave };
     enum class UartChange { Apply, Keep };
 
     void queueHostBytes(const QByteArray &bytes, bool atModuleSettings);
@@ -87,18 +99,20 @@ private:
     void transmit(const QList<QByteArray> &packets);
     void enterCommandMode(qint64 atMs);
     void leaveCommandMode(const QString &reason, qint64 atMs);
+    void logSleep();
     void executeLine(const QByteArray &line, qint64 atMs);
     QByteArray execute(const AtCommand &command, After *after);
-    QByteArray set(const AtCommand &command);
-    QByteArray writeRegisters();
-    void applySettings(UartChange uart);
+    QByteArray set(const QByteArray &name, const QByteArray &value);
+    QByteArray writeRegisters(After *after);
+    void applySettings(UartChange uart, qint64 atMs);
+    bool waitsForRts() const;
     void reply(const QByteArray &text, qint64 atMs);
     void sendToHost(const QByteArray &bytes, qint64 atMs);
     qint64 commandTimeoutMs() const;
 
     ModuleConfig config;
     const Clock &clock;
-    RegisterStore *store;
+    ModuleMemory memory;
     ModuleUart uart;
     RegisterBank bank;   // what the commands see
     RegisterBank active; // what the module works with
@@ -110,6 +124,7 @@ private:
     qint64 lastValidCommandMs = 0;
     QList<QByteArray> heldRadioData;
     qsizetype heldRadioBytes = 0;
+    QByteArray heldForRts; // everything it would have sent while D6 is 1
 };
 
 #endif // MODULECORE_H

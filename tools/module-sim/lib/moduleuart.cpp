@@ -82,6 +82,12 @@ QList<QByteArray> ModuleUart::delivered(qint64 nowMs)
     return writes;
 }
 
+void ModuleUart::clear()
+{
+    inbound = SerialWire();
+    outbound = SerialWire();
+}
+
 bool ModuleUart::lineMatches(const std::optional<UartSettings> &host, const UartSettings &module)
 {
     // What cannot be known is taken as right, so that the simulator never

@@ -41,6 +41,9 @@ public:
     std::optional<qint64> nextDelivery() const;
     // What has reached the program by nowMs, as it reads it.
     QList<QByteArray> delivered(qint64 nowMs);
+    // Whatever is still on the line in either direction is lost, as when
+    // the module loses its power.
+    void clear();
 
 signals:
     void eventLogged(const QString &text);

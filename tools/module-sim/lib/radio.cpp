@@ -2,6 +2,8 @@
 
 #include "modulecore.h"
 
+#include <algorithm>
+
 namespace {
 // The loss dice and the RSSI walk draw from separate streams, so that
 // changing the loss rate does not change the RSSI values of a seed.
@@ -17,14 +19,20 @@ Radio::Radio(const RadioConfig &config, QObject *parent)
 
 bool Radio::canHear(const ModuleCore &sender, const ModuleCore &receiver)
 {
-    return sender.panId() == receiver.panId() && (sender.channelMask() & receiver.channelMask()) != 0;
+    return sender.panId() == receiver.panId() && (sender.channelMask() & receiver.channelMask()) != 0
+        && !receiver.isAsleep();
 }
 
 void Radio::attach(ModuleCore *module)
 {
     if (modules.contains(module))
         return;
-    modules.append(module);
+    // In letter order, however they were switched on: the receivers of one
+    // packet draw the loss dice in this order, so a seed gives the same
+    // outcomes after a module was unplugged and plugged in again.
+    const auto after = std::find_if(modules.begin(), modules.end(),
+                                    [module](const ModuleCore *other) { return other->letter() > module->letter(); });
+    modules.insert(after, module);
     // Each receiver walks on a stream of its own: A on the seed itself.
     const QChar letter = module->letter();
     walks.try_emplace(letter, config.rssiAt(letter), config.rssiJitterDb,

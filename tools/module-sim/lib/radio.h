@@ -24,7 +24,7 @@ struct RadioConfig
 
 // The air between the modules: a packet one module sends reaches every
 // other module on the same PAN ID that shares a channel with it, unless
-// the loss model drops it. Each receiver hears at a strength of its own,
+// the loss model drops it (one throw of the dice per receiver). Each receiver hears at a strength of its own,
 // so that the two directions of a link differ.
 class Radio : public QObject
 {

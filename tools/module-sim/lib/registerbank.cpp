@@ -6,6 +6,7 @@ constexpr quint32 AllBits = 0xFFFFFFFF;
 // Bits 9 and 24 are not channels on this band.
 constexpr quint32 ChannelBits = 0x3EFFFDFF;
 constexpr int MaxNodeIdentifierLength = 20;
+const char *const DefaultNodeIdentifier = " ";
 
 const RegisterDefinition Catalogue[] = {
     {"VR", RegisterKind::ReadOnly, 0, AllBits, 0x8059, AllBits},
@@ -31,6 +32,11 @@ const RegisterDefinition Catalogue[] = {
     {"DB", RegisterKind::ReadOnly, 0, 0xFF, 0, AllBits},
     {"GT", RegisterKind::Setting, 0x2, 0xCE4, 0x3E8, AllBits},
     {"CT", RegisterKind::Setting, 0x2, 0x1770, 0x64, AllBits},
+    {"NO", RegisterKind::Setting, 0, 0x7, 0, AllBits},
+    {"NT", RegisterKind::Setting, 0x20, 0x2EE0, 0x82, AllBits},
+    {"SM", RegisterKind::Setting, 0, 0x8, 0, AllBits},
+    {"D6", RegisterKind::Setting, 0, 0x5, 0, AllBits},
+    {"D7", RegisterKind::Setting, 0, 0x7, 0x1, AllBits},
 };
 
 bool isPrintable(const QByteArray &text)
@@ -56,11 +62,20 @@ int hexDigit(char c)
 } // namespace
 
 RegisterBank::RegisterBank(quint32 serialLow)
-    : nodeIdentifier(" ")
+    : nodeIdentifier(DefaultNodeIdentifier)
 {
     for (const RegisterDefinition &definition : Catalogue)
         values.insert(definition.name, definition.defaultValue);
     values.insert("SL", serialLow);
+}
+
+void RegisterBank::restoreDefaults()
+{
+    for (const RegisterDefinition &definition : Catalogue) {
+        if (definition.kind == RegisterKind::Setting)
+            values.insert(definition.name, definition.defaultValue);
+    }
+    nodeIdentifier = DefaultNodeIdentifier;
 }
 
 const RegisterDefinition *RegisterBank::find(const QByteArray &name)

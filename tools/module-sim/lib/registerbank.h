@@ -41,6 +41,9 @@ public:
     bool set(const QByteArray &name, const QByteArray &parameter);
     quint32 value(const QByteArray &name) const;
     void setReadOnly(const QByteArray &name, quint32 value);
+    // Every setting back to its factory value; the serial number and the
+    // last RSSI are no settings.
+    void restoreDefaults();
 
     QJsonObject storedState() const;
     // All or nothing: on a bad entry the bank is left as it was.

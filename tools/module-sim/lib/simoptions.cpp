@@ -1,5 +1,6 @@
 #include "simoptions.h"
 
+#include "moduleletters.h"
 #include "registerbank.h"
 
 #include <QCommandLineParser>
@@ -8,65 +9,14 @@
 
 namespace {
 
-const char *const Help = R"(Usage: tarnowick-module-sim [options]
-
-Simulated XBee 868 modules on pseudo-terminals, linked by a simulated radio.
-Prints the serial device of each module on stdout, one path per line, module A
-first, then runs until SIGINT, SIGTERM or SIGHUP.
-
-Options:
-  --modules N            number of modules: 1 (A) or 2 (A and B); default 1
-  --link-dir DIR         create DIR/moduleA (and DIR/moduleB) as symlinks to
-                         the ptys and print those paths instead of /dev/pts/N
-  --state FILE           JSON file of the registers that WR stores, for all
-                         modules; read at start if it exists, rewritten on WR
-  --guard-ms MS          guard time GT in ms, 2 to 3300; default 1000 or the
-                         stored GT (this option wins over the stored value)
-  --ct-ms MS             command mode timeout in ms, a multiple of 100 from
-                         200 to 600000; default 10000 or the stored CT
-  --bd M:N               module M starts with the UART rate index BD N, 0 to 8
-                         (0 1200, 1 2400, 2 4800, 3 9600, 4 19200, 5 38400,
-                         6 57600, 7 115200, 8 230400); default 3 or the stored
-                         BD (this option wins); once per module
-  --nb M:N               module M starts with the parity NB N: 0 none, 1 even,
-                         2 odd, 3 mark, 4 space; default 0 or the stored NB
-                         (this option wins); once per module
-  --sb M:N               module M starts with the stop bits SB N: 0 one, 1 two;
-                         default 0 or the stored SB (this option wins); once
-                         per module
-  --strict-framing       garble on a stop-bit mismatch too (by default only the
-                         rate and the parity must match, as most receivers
-                         check just the first stop bit)
-  --rssi [M:]DBM         RSSI at which module M hears the other one, -255 to 0;
-                         without M for both modules; default -70
-  --rssi-jitter DB       largest deviation of the RSSI's slow random walk,
-                         0 to 50; default 4
-  --loss P               share of packets lost, 0 to 1; default 0
-  --seed N               seed of the RSSI and loss model, 0 to 4294967295;
-                         default random (shown with -v)
-  --auto-transmit M      module M sends "THE QUICK BROWN FOX n\r" (n from 0)
-                         into the radio as if a transmitting Tarnowick were
-                         attached to it, and logs the "HEARD" replies that
-                         come back, with their count
-  --auto-interval-ms MS  period of --auto-transmit, 10 to 3600000; default 5000
-  --silent M             module M never answers in command mode; may be repeated
-  --refuse CMD           answer "ERROR" to every set of CMD (for WR, AC and CN:
-                         to the command itself); may be repeated
-  --store-differently M:CMD=VALUE
-                         module M answers a set of CMD with "OK" but holds
-                         VALUE instead (queried and stored by WR as such),
-                         for example A:CM=3EFFFC00; may be repeated
-  --hangup-after [M:]N   close module M's pty (A if M is left out) after it has
-                         received N bytes, like an unplugged adapter; the link
-                         in --link-dir is removed too; once per module
-  -v, --verbose          log every byte in and out with timestamps on stderr
-  -h, --help             show this help
-  --version              show the version
-
-M is a module letter, A or B (B needs --modules 2).
-Exit status: 0 after one of those signals, 1 if the simulator cannot start
-(pseudo-terminal, link or state file), 2 for a bad option or value.
-)";
+QString lettersText(int modules)
+{
+    if (modules == 1)
+        return QStringLiteral("A");
+    if (modules == 2)
+        return QStringLiteral("a module letter, A or B");
+    return QStringLiteral("a module letter, A to %1").arg(moduleLetter(modules - 1));
+}
 
 class OptionReader
 {
@@ -112,11 +62,14 @@ public:
     std::optional<QChar> module(const QString &name, const QString &text, int modules)
     {
         const QString letter = text.trimmed().toUpper();
-        if (letter == QLatin1String("A") || (letter == QLatin1String("B") && modules == 2))
+        const QChar last = moduleLetter(modules - 1);
+        if (letter.size() == 1 && letter.at(0) >= QLatin1Char('A') && letter.at(0) <= last)
             return letter.at(0);
-        fail(name, text,
-             modules == 2 ? QStringLiteral("a module letter, A or B")
-                          : QStringLiteral("A (module B needs --modules 2)"));
+        QString expected = lettersText(modules);
+        if (letter.size() == 1 && letter.at(0) > last && letter.at(0) <= moduleLetter(MaxModules - 1))
+            expected +=
+                QStringLiteral(" (module %1 needs --modules %2)").arg(letter).arg(moduleIndex(letter.at(0)) + 1);
+        fail(name, text, expected);
         return std::nullopt;
     }
 
@@ -133,7 +86,7 @@ private:
 
 bool canBeRefused(const QByteArray &command)
 {
-    if (command == "WR" || command == "AC" || command == "CN")
+    if (command == "WR" || command == "AC" || command == "CN" || command == "RE")
         return true;
     const RegisterDefinition *definition = RegisterBank::find(command);
     return definition && definition->kind != RegisterKind::ReadOnly;
@@ -195,7 +148,7 @@ void readRssi(const QCommandLineParser &parser, OptionReader &reader, SimOptions
         if (colon >= 0 && !letter)
             continue;
         if (!ok || dbm < -255 || dbm > 0)
-            reader.fail(name, text, QStringLiteral("[A:|B:]DBM with DBM from -255 to 0"));
+            reader.fail(name, text, QStringLiteral("[M:]DBM with DBM from -255 to 0"));
         else if (letter ? options->radio.rssiDbmAt.contains(*letter) : commonGiven)
             reader.fail(name, text, QStringLiteral("allowed twice for one module"));
         else if (letter)
@@ -230,8 +183,36 @@ void readFaults(const QCommandLineParser &parser, OptionReader &reader, SimOptio
     }
 }
 
+// --guard-ms MS for every module, --guard-ms M:MS for one.
+void readGuardTimes(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
+{
+    const QString name = QStringLiteral("guard-ms");
+    bool commonGiven = false;
+    for (const QString &text : parser.values(name)) {
+        const int colon = text.indexOf(QLatin1Char(':'));
+        const auto letter = colon < 0 ? std::nullopt : reader.module(name, text.left(colon), options->modules);
+        bool ok = false;
+        const uint ms = text.mid(colon + 1).trimmed().toUInt(&ok);
+        if (colon >= 0 && !letter)
+            continue;
+        if (!ok || ms < 0x2 || ms > 0xCE4)
+            reader.fail(name, text, QStringLiteral("[M:]MS with MS from 2 to 3300"));
+        else if (letter ? options->guardTimeAt.contains(*letter) : commonGiven)
+            reader.fail(name, text, QStringLiteral("allowed twice for one module"));
+        else if (letter)
+            options->guardTimeAt.insert(*letter, ms);
+        else
+            options->guardTime = ms;
+        commonGiven = commonGiven || !letter;
+    }
+}
+
 void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
 {
+    for (const QString &text : parser.values(QStringLiteral("unplugged"))) {
+        if (const auto letter = reader.module(QStringLiteral("unplugged"), text, options->modules))
+            options->unplugged.insert(*letter);
+    }
     if (parser.isSet(QStringLiteral("auto-transmit")))
         options->autoTransmit = reader.module(QStringLiteral("auto-transmit"),
                                               parser.value(QStringLiteral("auto-transmit")), options->modules);
@@ -256,12 +237,13 @@ void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, S
         if (!letter)
             continue;
         if (!ok || count < 1)
-            reader.fail(QStringLiteral("hangup-after"), text, QStringLiteral("[A:|B:]N with N at least 1"));
+            reader.fail(QStringLiteral("hangup-after"), text, QStringLiteral("[M:]N with N at least 1"));
         else if (options->hangupAfter.contains(*letter))
             reader.fail(QStringLiteral("hangup-after"), text, QStringLiteral("allowed twice for one module"));
         else
             options->hangupAfter.insert(*letter, count);
     }
+    readGuardTimes(parser, reader, options);
     readFramings(parser, reader, options);
     readRssi(parser, reader, options);
     readFaults(parser, reader, options);
@@ -270,12 +252,10 @@ void readModuleOptions(const QCommandLineParser &parser, OptionReader &reader, S
 void readOptions(const QCommandLineParser &parser, OptionReader &reader, SimOptions *options)
 {
     qint64 number = 0;
-    if (reader.integer(QStringLiteral("modules"), 1, 2, &number))
+    if (reader.integer(QStringLiteral("modules"), 1, MaxModules, &number))
         options->modules = int(number);
     options->linkDir = parser.value(QStringLiteral("link-dir"));
     options->stateFile = parser.value(QStringLiteral("state"));
-    if (reader.integer(QStringLiteral("guard-ms"), 0x2, 0xCE4, &number))
-        options->guardTime = quint32(number);
     if (reader.integer(QStringLiteral("ct-ms"), 200, 600000, &number)) {
         if (number % 100 == 0)
             options->commandTimeout = quint32(number / 100);
@@ -296,17 +276,12 @@ void readOptions(const QCommandLineParser &parser, OptionReader &reader, SimOpti
 
 } // namespace
 
-QString simHelpText()
-{
-    return QString::fromLatin1(Help);
-}
-
 OptionsOutcome parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message)
 {
     QCommandLineParser parser;
     const QStringList valued = QStringLiteral("modules link-dir state guard-ms ct-ms rssi rssi-jitter loss seed "
                                               "auto-transmit auto-interval-ms silent refuse hangup-after bd nb sb "
-                                              "store-differently")
+                                              "store-differently unplugged")
                                    .split(QLatin1Char(' '));
     for (const QString &name : valued)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));

@@ -11,10 +11,12 @@
 
 struct SimOptions
 {
-    int modules = 1;
+    int modules = 1; // A, B, ... up to MaxModules
     QString linkDir;
     QString stateFile;
-    std::optional<quint32> guardTime;      // GT, ms
+    QSet<QChar> unplugged;                 // no pty until plugged in
+    std::optional<quint32> guardTime;      // GT, ms, of every module
+    QHash<QChar, quint32> guardTimeAt;     // GT, ms, of one module
     std::optional<quint32> commandTimeout; // CT, units of 100 ms
     RadioConfig radio;
     std::optional<QChar> autoTransmit;

@@ -1,5 +1,6 @@
 #include "statefile.h"
 
+#include "moduleletters.h"
 #include "registerbank.h"
 
 #include <QFile>
@@ -35,7 +36,7 @@ bool StateFile::load(QString *error)
     for (auto it = root.begin(); it != root.end(); ++it) {
         QString problem = QStringLiteral("not an object");
         RegisterBank check;
-        const bool knownModule = it.key() == QLatin1String("A") || it.key() == QLatin1String("B");
+        const bool knownModule = it.key().size() == 1 && isModuleLetter(it.key().at(0));
         if (!knownModule || !it.value().isObject() || !check.restore(it.value().toObject(), &problem)) {
             *error = QStringLiteral("%1: module \"%2\": %3")
                          .arg(path, it.key(), knownModule ? problem : QStringLiteral("unknown module"));

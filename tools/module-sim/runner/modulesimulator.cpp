@@ -2,13 +2,37 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QSet>
+#include <QThread>
 
 namespace {
+
 const QString simulatorPath = QStringLiteral(MODULE_SIM_EXECUTABLE);
+
+// The simulator prints no path for a module that starts unplugged.
+int unpluggedCount(const QStringList &arguments)
+{
+    const QString option = QStringLiteral("--unplugged");
+    QSet<QString> letters;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i) == option && i + 1 < arguments.size())
+            letters.insert(arguments.at(i + 1).trimmed().toUpper());
+        else if (arguments.at(i).startsWith(option + QLatin1Char('=')))
+            letters.insert(arguments.at(i).mid(option.size() + 1).trimmed().toUpper());
+    }
+    return int(letters.size());
 }
 
+} // namespace
+
 ModuleSimulator::ModuleSimulator(const QStringList &extraArguments)
-    : arguments(QStringList{"--modules", "2", "--link-dir", linkDir.path()} + extraArguments)
+    : ModuleSimulator(2, extraArguments)
+{
+}
+
+ModuleSimulator::ModuleSimulator(int modules, const QStringList &extraArguments)
+    : arguments(QStringList{"--modules", QString::number(modules), "--link-dir", linkDir.path()} + extraArguments)
+    , expectedPaths(modules - unpluggedCount(extraArguments))
 {
     // Its complaints belong in the test's log.
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -31,9 +55,9 @@ bool ModuleSimulator::start(int timeoutMs)
         error = process.errorString();
         return false;
     }
-    // One path per module, module A first.
+    // One path per module plugged in, in letter order.
     const QDeadlineTimer deadline(timeoutMs);
-    while (ports.size() < 2) {
+    while (ports.size() < expectedPaths) {
         if (process.canReadLine()) {
             ports.append(QString::fromLocal8Bit(process.readLine()).trimmed());
         } else if (process.state() != QProcess::Running) {
@@ -44,6 +68,56 @@ bool ModuleSimulator::start(int timeoutMs)
             stop();
             return false;
         }
+    }
+    return true;
+}
+
+QString ModuleSimulator::port(QChar module) const
+{
+    return linkDir.filePath(QStringLiteral("module") + module.toUpper());
+}
+
+bool ModuleSimulator::unplug(QChar module, int timeoutMs)
+{
+    const QString link = port(module);
+    // The simulator closes the device before it removes the link.
+    return sendCommand(QStringLiteral("unplug ") + module)
+        && waitFor([&link] { return !QFileInfo(link).isSymLink(); }, timeoutMs);
+}
+
+bool ModuleSimulator::plug(QChar module, int timeoutMs)
+{
+    const QString link = port(module);
+    // The link is made once the device is there: exists() follows it.
+    return sendCommand(QStringLiteral("plug ") + module)
+        && waitFor([&link] { return QFileInfo(link).exists(); }, timeoutMs);
+}
+
+bool ModuleSimulator::sendCommand(const QString &line)
+{
+    if (process.state() != QProcess::Running) {
+        error = QStringLiteral("the simulator is not running");
+        return false;
+    }
+    process.write((line + QLatin1Char('\n')).toLocal8Bit());
+    if (!process.waitForBytesWritten(2000)) {
+        error = QStringLiteral("cannot write to the simulator: %1").arg(process.errorString());
+        return false;
+    }
+    return true;
+}
+
+template<typename Condition> bool ModuleSimulator::waitFor(Condition done, int timeoutMs)
+{
+    // The simulator is another process: nothing here has to run meanwhile,
+    // so a short poll is all the waiting there is.
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired() || process.state() != QProcess::Running) {
+            error = QStringLiteral("the simulator did not plug or unplug the module in %1 ms").arg(timeoutMs);
+            return false;
+        }
+        QThread::msleep(2);
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // tarnowick-module-sim: XBee 868 modules on pseudo-terminals, for developing,
 // testing and demonstrating Tarnowick without a module on the desk.
 
+#include "controlinput.h"
 #include "debuglog.h"
 #include "signalwatcher.h"
 #include "simoptions.h"
@@ -58,9 +59,13 @@ int main(int argc, char *argv[])
     }
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &app, &QCoreApplication::quit);
 
-    // Whoever started the simulator waits for these lines: one per module.
+    // Whoever started the simulator waits for these lines: one per module
+    // plugged in.
     for (const QString &path : simulator.devicePaths())
         std::printf("%s\n", qPrintable(path));
     std::fflush(stdout);
+    ControlInput controlInput;
+    QObject::connect(&controlInput, &ControlInput::lineReceived, &simulator, &Simulator::runControlLine);
+    controlInput.start();
     return QCoreApplication::exec();
 }

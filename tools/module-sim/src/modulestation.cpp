@@ -42,11 +42,36 @@ ModuleStation::~ModuleStation()
     removeLink();
 }
 
-bool ModuleStation::open(const QString &linkDir, QString *error)
+bool ModuleStation::plugIn(const QString &linkDir, QString *error)
 {
+    if (pty.isOpen())
+        return true;
     if (!pty.open(error))
         return false;
-    return linkDir.isEmpty() || makeLink(linkDir, error);
+    if (!linkDir.isEmpty() && !makeLink(linkDir, error)) {
+        pty.close();
+        return false;
+    }
+    emit pluggedIn();
+    return true;
+}
+
+void ModuleStation::unplug()
+{
+    if (!pty.isOpen())
+        return;
+    wakeUp.stop();
+    // The device goes before its link: whoever sees the link gone finds
+    // no device either.
+    pty.close();
+    removeLink();
+    core->restart();
+    emit unplugged();
+}
+
+bool ModuleStation::isPluggedIn() const
+{
+    return pty.isOpen();
 }
 
 QString ModuleStation::devicePath() const
@@ -138,10 +163,9 @@ void ModuleStation::removeLink()
 void ModuleStation::hangUp()
 {
     logProblem(QStringLiteral("module %1: hung up (--hangup-after)").arg(label()));
-    wakeUp.stop();
-    pty.close();
-    removeLink();
-    emit hungUp();
+    // Once: plugged in again, the module stays.
+    bytesBeforeHangup.reset();
+    unplug();
 }
 
 QString ModuleStation::label() const

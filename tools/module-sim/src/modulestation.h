@@ -11,8 +11,9 @@ class Clock;
 class ModuleCore;
 
 // One simulated module on its pseudo-terminal: carries the bytes between
-// the pty and the module, wakes the module at its deadlines, and pulls the
-// plug after --hangup-after bytes.
+// the pty and the module and wakes the module at its deadlines. Plugging in
+// opens a new pty (and links DIR/moduleX to it); unplugging closes it and
+// takes the module's power, by command or after --hangup-after bytes.
 class ModuleStation : public QObject
 {
     Q_OBJECT
@@ -21,8 +22,10 @@ public:
     ModuleStation(ModuleCore *module, const Clock &clock, std::optional<qint64> hangupAfter, QObject *parent = nullptr);
     ~ModuleStation() override;
 
-    // Opens the pty and, with a link directory, links DIR/moduleX to it.
-    bool open(const QString &linkDir, QString *error);
+    // Opens a pty and, with a link directory, links DIR/moduleX to it.
+    bool plugIn(const QString &linkDir, QString *error);
+    void unplug();
+    bool isPluggedIn() const;
     QString devicePath() const;
     ModuleCore *module() const;
 
@@ -30,7 +33,8 @@ public:
     void injectHostData(const QByteArray &bytes);
 
 signals:
-    void hungUp();
+    void pluggedIn();
+    void unplugged();
 
 private:
     void onPtyReceived(const QByteArray &bytes);

@@ -2,12 +2,10 @@
 
 #include "bytetext.h"
 #include "debuglog.h"
+#include "moduleconfigs.h"
 #include "modulecore.h"
+#include "moduleletters.h"
 #include "modulestation.h"
-
-namespace {
-constexpr quint32 FirstSerialLow = 0x40F1A001;
-}
 
 Simulator::Simulator(const SimOptions &options, QObject *parent)
     : QObject(parent)
@@ -32,7 +30,7 @@ bool Simulator::start(QString *error)
         return false;
     QStringList rssi;
     for (int i = 0; i < options.modules; ++i) {
-        const QChar letter = QLatin1Char(char('A' + i));
+        const QChar letter = moduleLetter(i);
         rssi.append(QStringLiteral("at %1 %2 dBm").arg(letter).arg(options.radio.rssiAt(letter)));
     }
     logVerbose(QStringLiteral("seed %1, RSSI %2 +/- %3 dB, loss %4")
@@ -42,16 +40,20 @@ bool Simulator::start(QString *error)
                    .arg(options.radio.loss));
     logRadio();
     for (int i = 0; i < options.modules; ++i) {
-        ModuleStation *station = createStation(QLatin1Char(char('A' + i)));
-        if (!station->open(options.linkDir, error))
+        const QChar letter = moduleLetter(i);
+        ModuleStation *station = createStation(letter);
+        if (options.unplugged.contains(letter)) {
+            logVerbose(QStringLiteral("%1 not plugged in").arg(letter));
+            continue;
+        }
+        if (!station->plugIn(options.linkDir, error))
             return false;
-        logVerbose(QStringLiteral("%1 on %2").arg(station->module()->letter()).arg(station->devicePath()));
+        logVerbose(QStringLiteral("%1 on %2").arg(letter).arg(station->devicePath()));
     }
     if (autoTransmitter) {
         connect(&radio, &Radio::packetDelivered, this,
                 [this](QChar, QChar to, const QByteArray &payload) { countReplies(to, payload); });
         autoTransmitTimer.start(options.autoIntervalMs);
-        connect(autoTransmitter, &ModuleStation::hungUp, &autoTransmitTimer, &QTimer::stop);
     }
     return true;
 }
@@ -59,29 +61,67 @@ bool Simulator::start(QString *error)
 QStringList Simulator::devicePaths() const
 {
     QStringList paths;
-    for (const ModuleStation *station : stations)
-        paths.append(station->devicePath());
+    for (const ModuleStation *station : stations) {
+        if (station->isPluggedIn())
+            paths.append(station->devicePath());
+    }
     return paths;
+}
+
+void Simulator::runControlLine(const QString &line)
+{
+    QString error;
+    const std::optional<ControlCommand> command = parseControlCommand(line, options.modules, &error);
+    if (!command) {
+        if (!error.isEmpty())
+            logProblem(QStringLiteral("stdin: %1; ignored").arg(error));
+        return;
+    }
+    for (const QChar letter : command->modules)
+        runControl(*command, stations.at(moduleIndex(letter)));
+}
+
+void Simulator::runControl(const ControlCommand &command, ModuleStation *station)
+{
+    const QChar letter = station->module()->letter();
+    switch (command.action) {
+    case ControlCommand::Action::Plug:
+        if (station->isPluggedIn())
+            logVerbose(QStringLiteral("%1 is plugged in already").arg(letter));
+        else
+            plugIn(station);
+        break;
+    case ControlCommand::Action::Unplug:
+        if (station->isPluggedIn())
+            station->unplug();
+        else
+            logVerbose(QStringLiteral("%1 is not plugged in").arg(letter));
+        break;
+    case ControlCommand::Action::Wake:
+        // Without power there is nothing to wake.
+        if (station->isPluggedIn())
+            station->module()->wake();
+        else
+            logVerbose(QStringLiteral("%1 is not plugged in").arg(letter));
+        break;
+    case ControlCommand::Action::Factory:
+        station->module()->factoryReset();
+        break;
+    }
+}
+
+void Simulator::plugIn(ModuleStation *station)
+{
+    QString error;
+    if (station->plugIn(options.linkDir, &error))
+        logVerbose(QStringLiteral("%1 plugged in on %2").arg(station->module()->letter()).arg(station->devicePath()));
+    else
+        logProblem(QStringLiteral("module %1: cannot plug in: %2").arg(station->module()->letter()).arg(error));
 }
 
 ModuleStation *Simulator::createStation(QChar letter)
 {
-    ModuleConfig config;
-    config.letter = letter;
-    config.serialLow = FirstSerialLow + quint32(stations.size());
-    config.silent = options.silent.contains(letter);
-    config.strictFraming = options.strictFraming;
-    config.faults = options.faults.value(letter);
-    config.refused = options.refused;
-    config.guardTime = options.guardTime;
-    config.commandTimeout = options.commandTimeout;
-    const auto startValue = [letter](const QHash<QChar, quint32> &values) {
-        return values.contains(letter) ? std::optional<quint32>(values.value(letter)) : std::nullopt;
-    };
-    config.uartRateIndex = startValue(options.uartRateIndex);
-    config.parity = startValue(options.parityIndex);
-    config.stopBits = startValue(options.stopBitsIndex);
-    auto *core = new ModuleCore(config, clock, stateFile.get());
+    auto *core = new ModuleCore(moduleConfigFor(options, letter), clock, stateFile.get());
     connect(core, &ModuleCore::eventLogged, this,
             [letter](const QString &text) { logVerbose(QStringLiteral("%1     %2").arg(letter).arg(text)); });
     connect(core, &ModuleCore::problemReported, this, &logProblem);
@@ -89,9 +129,13 @@ ModuleStation *Simulator::createStation(QChar letter)
     const std::optional<qint64> hangup =
         options.hangupAfter.contains(letter) ? std::optional<qint64>(options.hangupAfter.value(letter)) : std::nullopt;
     auto *station = new ModuleStation(core, clock, hangup);
-    connect(station, &ModuleStation::hungUp, this, [this, core] { radio.detach(core); });
+    // A module without power neither sends nor hears.
+    connect(station, &ModuleStation::pluggedIn, this, [this, core] { radio.attach(core); });
+    connect(station, &ModuleStation::unplugged, this, [this, core, letter] {
+        radio.detach(core);
+        logVerbose(QStringLiteral("%1 unplugged: device and link gone, the module lost its power").arg(letter));
+    });
     stations.append(station);
-    radio.attach(core);
     if (options.autoTransmit == letter)
         autoTransmitter = station;
     return station;
@@ -110,6 +154,9 @@ void Simulator::logRadio()
 
 void Simulator::sendTestLine()
 {
+    // Unplugged, the transmitter has no power either.
+    if (!autoTransmitter->isPluggedIn())
+        return;
     const QString line = QStringLiteral("THE QUICK BROWN FOX %1\r").arg(testLineCounter++);
     autoTransmitter->injectHostData(line.toLatin1());
 }

@@ -2,6 +2,7 @@
 #define SIMULATOR_H
 
 #include "clock.h"
+#include "controlcommand.h"
 #include "heardreplies.h"
 #include "radio.h"
 #include "simoptions.h"
@@ -27,10 +28,15 @@ public:
     ~Simulator() override;
 
     bool start(QString *error);
+    // Of the modules plugged in, in letter order.
     QStringList devicePaths() const;
+    // A line from stdin: "unplug C" and so on.
+    void runControlLine(const QString &line);
 
 private:
     ModuleStation *createStation(QChar letter);
+    void runControl(const ControlCommand &command, ModuleStation *station);
+    void plugIn(ModuleStation *station);
     void logRadio();
     void sendTestLine();
     void countReplies(QChar to, const QByteArray &payload);

@@ -1,53 +1,11 @@
 #include "heardreplies.h"
-#include "modulecore.h"
+#include "modulerig.h"
 #include "simoptions.h"
 #include "statefile.h"
 #include "uartrate.h"
 
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-// A module on a clock and a serial line that move only when the test says
-// so, with all it sends to each side and all it logs. At 9600 baud a byte
-// takes 1.04 ms on the line: "+++" is in 3.1 ms after it was sent, and an
-// "OK\r" reaches the host 3.1 ms after the module sent it.
-class Rig : public Clock, public HostLine
-{
-public:
-    explicit Rig(const ModuleConfig &config = ModuleConfig(), RegisterStore *store = nullptr)
-        : module(config, *this, store)
-    {
-        module.setHostLine(this);
-        QObject::connect(&module, &ModuleCore::hostOutput, [this](const QByteArray &bytes) { host += bytes; });
-        QObject::connect(&module, &ModuleCore::radioTransmit, [this](const QByteArray &bytes) { air += bytes; });
-        QObject::connect(&module, &ModuleCore::eventLogged, [this](const QString &text) { log += text; });
-    }
-    qint64 nowMs() const override { return now; }
-    std::optional<UartSettings> hostSettings() const override { return line; }
-
-    // Plays a script of "wN" (let N ms pass) and byte groups, in order.
-    void play(const QString &script)
-    {
-        for (const QString &token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            if (token.startsWith(QLatin1Char('w'))) {
-                now += token.mid(1).toInt();
-                module.processTimers();
-            } else {
-                module.receiveFromHost(token.toLatin1());
-            }
-        }
-    }
-
-    qint64 now = 1000000;
-    UartSettings line{9600, 0, 0};
-    ModuleCore module;
-    QByteArray host, air;
-    QStringList log;
-};
-
-} // namespace
 
 class TestSimModule : public QObject
 {
@@ -87,7 +45,7 @@ void TestSimModule::options_data()
     // clang-format off
     QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
     QTest::newRow("stray argument") << QStringList{"moduleA"} << "moduleA";
-    QTest::newRow("out of range") << QStringList{"--modules", "3"} << "--modules: \"3\"";
+    QTest::newRow("out of range") << QStringList{"--modules", "9"} << "--modules: \"9\"";
     QTest::newRow("ct not in steps of 100") << QStringList{"--ct-ms", "250"} << "--ct-ms: \"250\"";
     QTest::newRow("loss not a number") << QStringList{"--loss", "nan"} << "--loss: \"nan\"";
     QTest::newRow("B with one module") << QStringList{"--bd", "B:4"} << "--bd: \"B\" is not A";

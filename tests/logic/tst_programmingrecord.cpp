@@ -30,7 +30,7 @@ void tst_ProgrammingRecord::readBack_data()
     QTest::newRow("same meaning") << two << (Replies{{"CM", "3EFFDC00"}, {"BD", "7"}} + identity)
                                   << "Read back: all 2 settings match.";
     QTest::newRow("leading zeros") << SettingValues{{"DH", "0013A200"}} << (Replies{{"DH", "13A200"}} + identity)
-                                   << "Read back: all 1 settings match.";
+                                   << "Read back: the setting matches.";
     QTest::newRow("two differ") << two << (Replies{{"CM", "3EFFFC00"}, {"BD", "3"}} + identity)
                                 << "Read back: CM holds 3EFFFC00, not 3effdc00; BD holds 3, not 7.";
     QTest::newRow("an error reply") << two << (Replies{{"CM", "ERROR"}, {"BD", "7"}} + identity)

@@ -9,7 +9,7 @@
 #include <optional>
 
 // What a job on a module is asked to do.
-enum class JobKind { Read, Save, Write, Check, Search };
+enum class JobKind { Read, Save, Write, Check, Search, AtCommands };
 
 // When a module that does not answer is searched for at the other rates.
 enum class SearchPolicy {
@@ -81,6 +81,9 @@ JobOutcome ofRun(const JobRequest &request, const RunOutcome &run, int startRate
 
 // A job that stops before anything is sent, or ends without a run.
 JobOutcome ended(JobKind kind, JobStatus status, const JobLine &line);
+
+// What a run that did not end well says, in the words of every job.
+JobLine failure(RunResult result);
 
 } // namespace JobOutcomes
 

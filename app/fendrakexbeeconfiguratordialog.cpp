@@ -2,6 +2,7 @@
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
 #include "catalogue/modulesettings.h"
+#include "logic/atstay.h"
 #include "logic/baudrates.h"
 #include "logic/commandsession.h"
 #include "logic/modulejob.h"
@@ -67,6 +68,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     installValidators();
     connectWidgets();
     setUpModuleState();
+    setUpConsole();
 
     ui->progressBar->hide();
     ui->progressBar->setValue(0);
@@ -89,6 +91,8 @@ FendrakeXBeeConfiguratorDialog::~FendrakeXBeeConfiguratorDialog()
     session->disconnect(this);
     if (job)
         job->disconnect(this);
+    if (consoleStay)
+        consoleStay->disconnect(this);
     abandonModuleWork(true);
     // The event loop has usually ended by now, so the quit that the worker's
     // finished() queues to this thread would never run: let the worker's own

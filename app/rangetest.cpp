@@ -54,7 +54,7 @@ void FendrakeXBeeConfiguratorDialog::onStartTestClicked()
         showTestStatistics();
         return;
     }
-    if (!ui->rdbTransmitter->isChecked())
+    if (!ui->rdbTransmitter->isChecked() || consoleRefuses(tr("Range test")))
         return;
     testTimer->start(testLineIntervalMs);
     transmitterStatistics.start(rangeNowMs());

@@ -34,6 +34,8 @@ void FendrakeXBeeConfiguratorDialog::applyUserLevel()
     ui->lblMACMode->hide();
     ui->cmbMACMode->hide();
 
+    showConsole(userLevel == Guru);
+
     // Hiding a row refreshes only its group box's layout at once; the layouts
     // above hear of it through posted requests. Let them catch up first, or
     // the resize below would fit the previous level.

@@ -23,6 +23,16 @@ QString ConsoleText::droppedLines(qint64 dropped, int kept)
                         : tr("%1 older lines dropped; the newest %2 are kept.").arg(dropped).arg(kept);
 }
 
+QString ConsoleText::portOpened(const QString &port, int rate)
+{
+    return tr("%1 opened at %2 baud").arg(port).arg(rate);
+}
+
+QString ConsoleText::portLost(const QString &reason)
+{
+    return tr("The port stopped working: %1").arg(reason);
+}
+
 QString ConsoleText::transparent()
 {
     return tr("Transparent mode: what you send goes over the air.");

@@ -15,6 +15,8 @@ public:
     static QString pause(qint64 ms);   // "1.1 s", "2 min 5 s"
     static QString silence(qint64 ms); // "… 1.1 s silence"
     static QString droppedLines(qint64 dropped, int kept);
+    static QString portOpened(const QString &port, int rate);
+    static QString portLost(const QString &reason);
 
     // The state of the stay
     static QString transparent();

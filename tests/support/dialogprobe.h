@@ -2,6 +2,7 @@
 #define DIALOGPROBE_H
 
 #include "app/fendrakexbeeconfiguratordialog.h"
+#include "app/monitorview.h"
 #include "logic/commandsession.h"
 
 #include <QTimer>
@@ -26,6 +27,14 @@ public:
 
     // Test lines closer together than 5 s, so a test over the air takes seconds, not minutes.
     void setTestInterval(int ms) { d.testTimer->setInterval(ms); }
+
+    // Chunks as the serial worker reports them, shown at once as the console's refresh would.
+    void monitor(const QList<MonitorChunk> &chunks)
+    {
+        d.onMonitorBytes(chunks);
+        d.refreshConsole();
+    }
+    const MonitorLog &monitorLog() const { return d.monitorView->log(); }
 
 private:
     FendrakeXBeeConfiguratorDialog &d;

@@ -31,7 +31,7 @@ void FendrakeXBeeConfiguratorDialog::setUpConsole()
 {
     using Dialog = FendrakeXBeeConfiguratorDialog;
     qRegisterMetaType<QList<MonitorChunk>>("QList<MonitorChunk>");
-    monitorView = new MonitorView(ui->txtMonitor, ui->lblMonitorDropped, this);
+    monitorView = new MonitorView(ui->lstMonitor, ui->lblMonitorDropped, this);
     consoleInput = new ConsoleInput(ui->txtConsoleInput);
     consoleTimer = new QTimer(this);
     consoleTimer->setInterval(refreshMs);

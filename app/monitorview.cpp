@@ -2,22 +2,50 @@
 
 #include "logic/consoletexts.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QScrollBar>
 
-MonitorView::MonitorView(QPlainTextEdit *view, QLabel *droppedNote, QObject *parent)
-    : QObject(parent)
+MonitorView::MonitorView(QListView *view, QLabel *droppedNote, QObject *parent)
+    : QAbstractListModel(parent)
     , view(view)
     , droppedNote(droppedNote)
 {
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    // The document drops its oldest lines as the log does, and keeps no undo
-    // steps, so its memory stays flat however long the module streams.
-    view->setMaximumBlockCount(MonitorLog::keptLines);
-    view->setUndoRedoEnabled(false);
+    view->setUniformItemSizes(true);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setModel(this);
+    auto *copy = new QAction(tr("Copy"), view);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, &MonitorView::copySelection);
+    view->addAction(copy);
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
     droppedNote->hide();
+}
+
+int MonitorView::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows;
+}
+
+const MonitorLine *MonitorView::lineAt(int row) const
+{
+    // The log may have dropped a line the view has not yet been told of.
+    const qint64 index = firstShown + row - (monitorLog.completed() - monitorLog.size());
+    return index >= 0 && index < monitorLog.size() ? &monitorLog.at(int(index)) : nullptr;
+}
+
+QVariant MonitorView::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    const MonitorLine *line = lineAt(index.row());
+    return line ? MonitorLog::format(*line, asHex) : QString();
 }
 
 void MonitorView::add(const QList<MonitorChunk> &chunks)
@@ -31,50 +59,70 @@ void MonitorView::refresh(qint64 nowMs)
     monitorLog.flush(nowMs);
     if (!view->isVisible())
         return;
-    const qint64 fresh = monitorLog.completed() - shownUpTo;
-    if (fresh == 0)
+    const qint64 firstKept = monitorLog.completed() - monitorLog.size();
+    const qint64 end = monitorLog.completed();
+    if (firstKept == firstShown && end == firstShown + rows)
         return;
-    if (fresh > monitorLog.size()) {
-        redraw(); // more came meanwhile than the view keeps
-        return;
-    }
-    QStringList lines;
-    lines.reserve(int(fresh));
-    for (int i = monitorLog.size() - int(fresh); i < monitorLog.size(); ++i)
-        lines.append(MonitorLog::format(monitorLog.at(i), asHex));
     QScrollBar *scroll = view->verticalScrollBar();
     const bool following = scroll->value() == scroll->maximum();
-    const int position = scroll->value();
-    view->appendPlainText(lines.join(QLatin1Char('\n')));
-    scroll->setValue(following ? scroll->maximum() : position);
-    shownUpTo = monitorLog.completed();
-    showDropped();
-}
-
-void MonitorView::redraw()
-{
-    QStringList lines;
-    lines.reserve(monitorLog.size());
-    for (int i = 0; i < monitorLog.size(); ++i)
-        lines.append(MonitorLog::format(monitorLog.at(i), asHex));
-    view->setPlainText(lines.join(QLatin1Char('\n')));
-    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
-    shownUpTo = monitorLog.completed();
+    if (firstKept >= firstShown + rows) {
+        // Everything shown has gone meanwhile.
+        beginResetModel();
+        firstShown = firstKept;
+        rows = monitorLog.size();
+        endResetModel();
+    } else {
+        if (firstKept > firstShown) {
+            beginRemoveRows({}, 0, int(firstKept - firstShown) - 1);
+            rows -= int(firstKept - firstShown);
+            firstShown = firstKept;
+            endRemoveRows();
+        }
+        if (end > firstShown + rows) {
+            beginInsertRows({}, rows, int(end - firstShown) - 1);
+            rows = int(end - firstShown);
+            endInsertRows();
+        }
+    }
+    if (following)
+        view->scrollToBottom();
     showDropped();
 }
 
 void MonitorView::setHex(bool hex)
 {
     asHex = hex;
-    redraw();
+    if (rows > 0)
+        emit dataChanged(index(0), index(rows - 1));
 }
 
 void MonitorView::clear()
 {
+    beginResetModel();
     monitorLog.clear();
-    view->clear();
-    shownUpTo = monitorLog.completed();
+    firstShown = monitorLog.completed();
+    rows = 0;
+    endResetModel();
     showDropped();
+}
+
+QStringList MonitorView::shownLines() const
+{
+    QStringList lines;
+    for (int row = 0; row < rows; ++row)
+        lines.append(data(index(row)).toString());
+    return lines;
+}
+
+void MonitorView::copySelection() const
+{
+    QModelIndexList selected = view->selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end());
+    QStringList lines;
+    for (const QModelIndex &row : std::as_const(selected))
+        lines.append(row.data().toString());
+    if (!lines.isEmpty())
+        QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 void MonitorView::showDropped()

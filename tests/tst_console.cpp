@@ -2,13 +2,14 @@
 // mode, a query and Leave; a BD the port follows; a command that cuts the PC
 // off asked about; text over the air; and the console and the other runs
 // never in each other's way.
+#include "app/monitorview.h"
 #include "app/statuslabel.h"
 #include "simulateduser.h"
 #include "snapshots.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QSerialPort>
 #include <QTabWidget>
 
@@ -29,7 +30,10 @@ struct Console : SimulatedSession
 
     template<typename T = QPushButton> T *widget(const char *name) { return dialog.findChild<T *>(name); }
     QString state() { return widget<StatusLabel>("lblConsoleState")->fullText(); }
-    QString monitor() { return widget<QPlainTextEdit>("txtMonitor")->toPlainText(); }
+    QString monitor()
+    {
+        return static_cast<MonitorView *>(widget<QListView>("lstMonitor")->model())->shownLines().join('\n');
+    }
     QString status() { return widget<StatusLabel>("lblStatus")->fullText(); }
 
     bool enterCommandMode()

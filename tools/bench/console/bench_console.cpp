@@ -128,9 +128,12 @@ int memory()
     qint64 fed = 0;
     feed(probe, 10000, fed);
     const double at10k = residentMegabytes();
+    feed(probe, 100000, fed);
+    const double at100k = residentMegabytes();
     feed(probe, 1000000, fed);
     const double at1m = residentMegabytes();
     std::printf("rss_10k_lines_mb %.1f\n", at10k);
+    std::printf("rss_100k_lines_mb %.1f\n", at100k);
     std::printf("rss_1m_lines_mb %.1f\n", at1m);
     std::printf("growth_mb %.1f\n", at1m - at10k);
     return probe.monitorLog().completed() == 1000000 ? 0 : 1;

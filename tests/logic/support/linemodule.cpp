@@ -1,6 +1,7 @@
 #include "linemodule.h"
 
 #include "logic/commandsession.h"
+#include "logic/configentries.h"
 
 LineModule::LineModule(FakeClock &clock, const LineModuleSetup &setup)
     : clock(clock)
@@ -56,10 +57,10 @@ void LineModule::takeEscape(qint64 startMs, qint64 endMs)
 
 void LineModule::takeCommand(const QString &entry, qint64 endMs)
 {
-    const QString command = entry.section(QLatin1Char('='), 0, 0);
+    const std::optional<QPair<QString, QString>> set = parseWriteEntry(entry);
     QString answer = setup.replies.value(entry, QStringLiteral("OK"));
-    if (entry.contains(QLatin1Char('=')) && answer.contains(QLatin1String("OK")))
-        held.insert(command, entry.section(QLatin1Char('='), 1));
+    if (set && answer.contains(QLatin1String("OK")))
+        held.insert(set->first, set->second);
     else if (setup.holds.contains(entry) || held.contains(entry))
         answer = setup.holds.value(entry, held.value(entry));
     if (entry == QLatin1String("CN") && answer.contains(QLatin1String("OK")))
@@ -80,5 +81,5 @@ void LineModule::deliver(const QString &line, qint64 arrivedMs)
     // At another rate or parity the bytes arrive as junk without a line end;
     // what the program dropped after it arrived never reaches it.
     if (session && !garbled() && arrivedMs > lastDiscardMs)
-        session->takeLine(line);
+        session->takeLine(line.trimmed()); // as the ports hand lines on
 }

@@ -4,6 +4,7 @@
 #include "buildrevision.h"
 #include "catalogue/modulesettings.h"
 #include "logic/commandsession.h"
+#include "logic/configentries.h"
 #include "logic/jobtexts.h"
 #include "logic/modulejob.h"
 #include "logic/replymapping.h"
@@ -123,16 +124,16 @@ void FendrakeXBeeConfiguratorDialog::onJobReply(const QString &entry, const QStr
         parseCommandResponse(entry, reply);
         return;
     }
-    if (!entry.contains(QLatin1Char('='))) {
+    const std::optional<QPair<QString, QString>> set = parseWriteEntry(entry);
+    if (!set) {
         // A read-back: what the module holds now; the form keeps what the user wants it to hold.
         if (entry != QLatin1String("WR"))
             takeModuleReply(entry, reply);
         return;
     }
     // What the module took is what it holds now, so the form is compared with that.
-    const QString value = entry.section(QLatin1Char('='), 1);
-    if (Reply::isAcknowledgement(reply) && !value.isEmpty())
-        takeWrittenValue(entry.section(QLatin1Char('='), 0, 0), value);
+    if (Reply::isAcknowledgement(reply) && !set->second.isEmpty())
+        takeWrittenValue(set->first, set->second);
 }
 
 void FendrakeXBeeConfiguratorDialog::onSessionReply(const QString &entry, const QString &reply)

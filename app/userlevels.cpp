@@ -27,8 +27,10 @@ void FendrakeXBeeConfiguratorDialog::applyUserLevel()
     for (QWidget *widget : guruOnly)
         widget->setVisible(userLevel == Guru);
 
-    // A beginner changes the PAN ID only through a predefined configuration.
+    // A beginner changes the PAN ID only through a predefined configuration,
+    // and sees the module's name without changing it.
     ui->txtPANID->setReadOnly(userLevel == Beginner);
+    ui->txtNodeIdentifier->setReadOnly(userLevel != Guru);
 
     // The MAC mode is neither read nor written, so it is offered at no level.
     ui->lblMACMode->hide();

@@ -25,6 +25,11 @@ QHash<QString, QString> FendrakeXBeeConfiguratorDialog::writeRunValues() const
         if (!value.isEmpty())
             values.insert(QLatin1String(setting.command), value);
     }
+    // The name goes out only when it is news to the module: a write keeps the
+    // entries it always had while the name stays as the module holds it.
+    const QString name = QStringLiteral("NI");
+    if (values.contains(name) && moduleValues.values().value(name) == values.value(name))
+        values.remove(name);
     return values;
 }
 

@@ -27,7 +27,8 @@ const QList<ModuleSetting> &all()
         {"SL", "lblSerialLowValue", FieldKind::ReadOnlyLabel, false, nullptr, 0},
         {"DL", "txtDestinationAddressLow", FieldKind::TextField, true, hex8, 0},
         {"DH", "txtDestinationAddressHigh", FieldKind::TextField, true, hex8, 0},
-        {"NI", nullptr, FieldKind::None, false, nullptr, 0},
+        // Up to 20 printable characters, neither beginning nor ending with a blank.
+        {"NI", "txtNodeIdentifier", FieldKind::TextField, true, "^[!-~]([ -~]{0,18}[!-~])?$", 0, nullptr, false, true},
         {"PL", nullptr, FieldKind::None, false, nullptr, 0},
         {"RR", nullptr, FieldKind::None, false, nullptr, 0},
         {"CE", nullptr, FieldKind::None, false, nullptr, 0},

@@ -26,6 +26,8 @@ struct ModuleSetting
     // and whether a reply that is no decimal number selects item 0, as it
     // does for BD, NB and SB; AP keeps its item then.
     bool nonNumberIsFirstItem = false;
+    // Text fields: a name, not a number ("0A" is not "A").
+    bool plainText = false;
 };
 
 namespace ModuleSettings {

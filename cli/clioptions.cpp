@@ -1,6 +1,8 @@
 #include "cli/clioptions.h"
 
+#include "catalogue/modulesettings.h"
 #include "logic/baudrates.h"
+#include "logic/modulenames.h"
 #include "logic/programmingrecord.h"
 
 #include <QCommandLineParser>
@@ -9,6 +11,8 @@
 namespace {
 
 const QString framingUsage = QStringLiteral("[--baud N] [--parity none|even|odd] [--stop-bits 1|2]");
+const QString portsUsage = QStringLiteral("--port P… | --all-ports [--port-glob PATTERN]");
+const QString namingUsage = QStringLiteral("[--name PATTERN [--first N]] [--set XX=VALUE]…");
 
 struct CommandSpec
 {
@@ -23,32 +27,51 @@ struct CommandSpec
 const QList<CommandSpec> &specs()
 {
     static const QStringList port = {"port", "baud", "parity", "stop-bits"};
+    static const QStringList fleet = port + QStringList{"all-ports", "port-glob"};
+    static const QStringList naming = {"name", "first", "set"};
     static const QList<CommandSpec> list = {
-        {"read", CliCommand::Read, QStringLiteral("--port P %1 [--search] [--json]").arg(framingUsage),
-         "Reads every setting of the module and prints one XX=value per line (--json: one object).",
-         port + QStringList{"search", "json"}, false},
+        {"read", CliCommand::Read, QStringLiteral("%1 %2 [--search] [--json]").arg(portsUsage, framingUsage),
+         "Reads every setting of the module and prints one XX=value per line (--json: one object). With several "
+         "ports, one line per module and a summary.",
+         fleet + QStringList{"search", "json"}, false},
         {"save", CliCommand::Save, QStringLiteral("FILE --port P %1 [--search]").arg(framingUsage),
          "Reads the module and saves its settings as a profile file.", port + QStringList{"search"}, true},
         {"write", CliCommand::Write,
-         QStringLiteral("FILE --port P %1 [--search] [--no-verify] [--log FILE]").arg(framingUsage),
-         "Writes a profile's settings and WR, reads them back in the same stay and records the write.",
-         port + QStringList{"search", "no-verify", "log"}, true},
+         QStringLiteral("FILE %1 %2 [--search] [--no-verify] [--log FILE] %3 [--json]")
+             .arg(portsUsage, framingUsage, namingUsage),
+         "Writes a profile's settings and WR, reads them back in the same stay and records the write. Several "
+         "ports are written side by side, each module named from --name's pattern.",
+         fleet + naming + QStringList{"search", "no-verify", "log", "json"}, true},
         {"search",
          CliCommand::Search,
          QStringLiteral("--port P [--parity none|even|odd] [--stop-bits 1|2]"),
          "Finds the rate the module's UART runs at.",
          {"port", "parity", "stop-bits"},
          false},
-        {"check", CliCommand::Check, QStringLiteral("FILE --port P %1 [--search]").arg(framingUsage),
+        {"check", CliCommand::Check, QStringLiteral("FILE %1 %2 [--search] [--json]").arg(portsUsage, framingUsage),
          "Compares the module with a profile without writing anything: exit status 0 the same, 1 it differs, 3 "
          "the module did not answer.",
-         port + QStringList{"search"}, true},
+         fleet + QStringList{"search", "json"}, true},
         {"history",
          CliCommand::History,
          QStringLiteral("[--module SERIAL] [--log FILE]"),
          "Prints the programming record, one line per write.",
          {"module", "log"},
          false},
+        {"ports",
+         CliCommand::Ports,
+         QStringLiteral("[--probe] [--json] [--port-glob PATTERN]"),
+         "Lists the serial ports; --probe asks each, side by side, whether a module answers, at the rate "
+         "remembered for it or by a search.",
+         {"probe", "json", "port-glob"},
+         false},
+        {"bench", CliCommand::Bench,
+         QStringLiteral("PROFILE [--port-glob PATTERN] [--log FILE] %1 %2 [--no-verify]")
+             .arg(namingUsage, framingUsage),
+         "Runs until Ctrl-C: programs the module on every port that appears (search if needed, write, read "
+         "back, record), rings the bell when one fails, and waits for a port to go before it programs there "
+         "again.",
+         QStringList{"port-glob", "log", "baud", "parity", "stop-bits", "no-verify"} + naming, true},
     };
     return list;
 }
@@ -101,6 +124,12 @@ QList<QCommandLineOption> allOptions()
         {"no-verify", "Do not read back what was written (SH, SL and VR are still asked for the record)."},
         {"log", QStringLiteral("The programming record (%1).").arg(ProgrammingLog::defaultPath()), "file"},
         {"module", "Only the writes of this module: its SL, or SH and SL as history prints them.", "serial"},
+        {"all-ports", "Every port where a module answers (as ports --probe finds them)."},
+        {"port-glob", "Ports the system does not list, as a folder and a file pattern (/tmp/xbee/module*).", "pattern"},
+        {"probe", "Ask each port whether a module answers."},
+        {"name", "Name each module written (NI) from a pattern with a counter: SCORE-{n:03}.", "pattern"},
+        {"first", "The first number of --name (1).", "N"},
+        {"set", "Write this setting too, or instead of the profile's: --set NI=GATE-WEST.", "XX=VALUE"},
     };
 }
 
@@ -115,8 +144,8 @@ void describe(QCommandLineParser &parser, const CommandSpec *spec)
             parser.addOption(option);
     }
     if (!spec) {
-        parser.addPositionalArgument("command", "read, save, write, search, check or history");
-        parser.addPositionalArgument("file", "The profile file of save, write and check.");
+        parser.addPositionalArgument("command", "read, save, write, search, check, history, ports or bench");
+        parser.addPositionalArgument("file", "The profile file of save, write, check and bench.");
     } else if (spec->takesFile) {
         parser.addPositionalArgument("file", "The profile file.");
     }
@@ -145,11 +174,85 @@ QString portPath(const QString &name)
     return name;
 }
 
+// The options the command takes, as given; only those are defined in its parser.
+class Given
+{
+public:
+    Given(const QCommandLineParser &parser, const CommandSpec &spec)
+        : parser(parser)
+        , spec(spec)
+    {
+    }
+    bool isSet(const char *name) const { return spec.options.contains(name) && parser.isSet(name); }
+    QString value(const char *name) const { return isSet(name) ? parser.value(name) : QString(); }
+    QStringList values(const char *name) const { return isSet(name) ? parser.values(name) : QStringList(); }
+
+private:
+    const QCommandLineParser &parser;
+    const CommandSpec &spec;
+};
+
+QString checkPorts(const Given &given, CliOptions &options)
+{
+    for (const QString &port : given.values("port")) {
+        if (port.isEmpty())
+            return QStringLiteral("No port given: --port NAME.");
+        options.ports.append(portPath(port));
+    }
+    const bool several = options.command == CliCommand::Read || options.command == CliCommand::Write
+        || options.command == CliCommand::Check;
+    if (options.allPorts && !options.ports.isEmpty())
+        return QStringLiteral("--port and --all-ports name the ports twice.");
+    if (!options.allPorts && options.ports.isEmpty())
+        return several ? QStringLiteral("No port given: --port NAME, or --all-ports.")
+                       : QStringLiteral("No port given: --port NAME.");
+    if (!several && options.ports.size() > 1)
+        return QStringLiteral("%1 takes one port.").arg(options.command == CliCommand::Save ? "save" : "search");
+    return {};
+}
+
+QString checkFraming(const Given &given, CliOptions &options)
+{
+    if (given.isSet("baud")) {
+        bool isNumber = false;
+        options.baud = given.value("baud").toInt(&isNumber);
+        if (!isNumber || !BaudRates::selectable().contains(*options.baud))
+            return QStringLiteral("Not a baud rate: %1.").arg(given.value("baud"));
+    }
+    if (given.isSet("parity") && !(options.parity = choice(given.value("parity"), {"none", "even", "odd"})))
+        return QStringLiteral("Not a parity: %1 (none, even or odd).").arg(given.value("parity"));
+    if (given.isSet("stop-bits") && !(options.stopBits = choice(given.value("stop-bits"), {"1", "2"})))
+        return QStringLiteral("Not a number of stop bits: %1 (1 or 2).").arg(given.value("stop-bits"));
+    return {};
+}
+
+QString checkNaming(const Given &given, CliOptions &options)
+{
+    for (const QString &setting : given.values("set")) {
+        const QString command = setting.section(QLatin1Char('='), 0, 0).toUpper();
+        const ModuleSetting *known = ModuleSettings::find(command);
+        if (!setting.contains(QLatin1Char('=')) || !known || !known->written)
+            return QStringLiteral("--set takes a setting a write sends and its value: %1.").arg(setting);
+        options.settings.insert(command, setting.section(QLatin1Char('='), 1));
+    }
+    options.namePattern = given.value("name");
+    if (given.isSet("first") && options.namePattern.isEmpty())
+        return QStringLiteral("--first numbers the names of --name.");
+    bool isNumber = true;
+    options.first = given.isSet("first") ? given.value("first").toInt(&isNumber) : 1;
+    if (!isNumber)
+        return QStringLiteral("Not a number: %1.").arg(given.value("first"));
+    if (!options.namePattern.isEmpty() && options.settings.contains(QStringLiteral("NI")))
+        return QStringLiteral("--set NI and --name name the module twice.");
+    QString problem;
+    if (!options.namePattern.isEmpty() && !NamePattern::parse(options.namePattern, options.first, &problem))
+        return problem;
+    return {};
+}
+
 QString checkOptions(const QCommandLineParser &parser, const CommandSpec &spec, CliOptions &options)
 {
-    // Only the command's own options are defined; asking for another one is a mistake of ours.
-    const auto isSet = [&](const char *name) { return spec.options.contains(name) && parser.isSet(name); };
-    const auto value = [&](const char *name) { return isSet(name) ? parser.value(name) : QString(); };
+    const Given given(parser, spec);
     const QStringList positional = parser.positionalArguments().mid(1);
     if (spec.takesFile && positional.size() != 1)
         return QStringLiteral("%1 needs one profile file%2.")
@@ -157,29 +260,24 @@ QString checkOptions(const QCommandLineParser &parser, const CommandSpec &spec, 
     if (!spec.takesFile && !positional.isEmpty())
         return QStringLiteral("%1 takes no file or other argument: %2.").arg(spec.name, positional.join(' '));
     options.file = positional.value(0);
-    options.logPath = isSet("log") ? value("log") : ProgrammingLog::defaultPath();
+    options.logPath = given.isSet("log") ? given.value("log") : ProgrammingLog::defaultPath();
     if (options.logPath.isEmpty())
         return QStringLiteral("No record file given: --log FILE.");
-    options.moduleFilter = value("module");
-    options.verify = !isSet("no-verify");
-    options.search = isSet("search");
-    options.json = isSet("json");
-    if (spec.command == CliCommand::History)
-        return {};
-    if (value("port").isEmpty())
-        return QStringLiteral("No port given: --port NAME.");
-    options.port = portPath(value("port"));
-    if (isSet("baud")) {
-        bool isNumber = false;
-        options.baud = value("baud").toInt(&isNumber);
-        if (!isNumber || !BaudRates::selectable().contains(*options.baud))
-            return QStringLiteral("Not a baud rate: %1.").arg(value("baud"));
-    }
-    if (isSet("parity") && !(options.parity = choice(value("parity"), {"none", "even", "odd"})))
-        return QStringLiteral("Not a parity: %1 (none, even or odd).").arg(value("parity"));
-    if (isSet("stop-bits") && !(options.stopBits = choice(value("stop-bits"), {"1", "2"})))
-        return QStringLiteral("Not a number of stop bits: %1 (1 or 2).").arg(value("stop-bits"));
-    return {};
+    options.moduleFilter = given.value("module");
+    options.verify = !given.isSet("no-verify");
+    options.search = given.isSet("search");
+    options.json = given.isSet("json");
+    options.probe = given.isSet("probe");
+    options.allPorts = given.isSet("all-ports");
+    options.portGlob = given.value("port-glob");
+    if (given.isSet("port-glob") && !options.portGlob.contains(QLatin1Char('/')))
+        return QStringLiteral("--port-glob takes a folder and a file pattern: %1.").arg(options.portGlob);
+    QString problem = checkFraming(given, options);
+    if (problem.isEmpty())
+        problem = checkNaming(given, options);
+    if (problem.isEmpty() && spec.options.contains("port"))
+        problem = checkPorts(given, options);
+    return problem;
 }
 
 } // namespace
@@ -214,11 +312,18 @@ CliOptions parseCliOptions(const QStringList &arguments)
     options.command = spec->command;
     if (const QString problem = checkOptions(parser, *spec, options); !problem.isEmpty())
         return invalid(problem);
-    if (options.command == CliCommand::Write || options.command == CliCommand::Check) {
+    const bool readsProfile = options.command == CliCommand::Write || options.command == CliCommand::Check
+        || options.command == CliCommand::Bench;
+    if (readsProfile) {
         const ProfileReading reading = ProfileFile::read(options.file);
         if (!reading.problem.isEmpty())
             return invalid(QStringLiteral("%1: %2").arg(options.file, reading.problem));
-        options.settings = reading.settings;
+        // What --set gives is written instead of the profile's value.
+        SettingValues settings = reading.settings;
+        settings.insert(options.settings);
+        if (const QString problem = ProfileFile::invalidValue(settings); !problem.isEmpty())
+            return invalid(problem);
+        options.settings = settings;
     }
     return options;
 }

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-enum class CliCommand { Read, Save, Write, Search, Check, History };
+enum class CliCommand { Read, Save, Write, Search, Check, History, Ports, Bench };
 
 // What the command line of tarnowick-cli asks for.
 struct CliOptions
@@ -15,7 +15,10 @@ struct CliOptions
     Outcome outcome = Run;
     QString text; // the help text, or why the command line is wrong
     CliCommand command = CliCommand::Read;
-    QString port; // a path given relative to the working folder is made absolute
+    QStringList ports;     // --port, once or more; a path relative to the working folder is made absolute
+    bool allPorts = false; // every port where a module answers
+    QString portGlob;      // ports the system does not list: a folder and a file pattern
+    bool probe = false;    // ports: ask each port whether a module answers
     // What the module runs at, as given; missing ones come from what this
     // port's module was left at, else 9600 8N1.
     std::optional<int> baud;
@@ -29,6 +32,8 @@ struct CliOptions
     SettingValues settings; // write and check: the profile's settings, checked
     QString logPath;        // the programming record
     QString moduleFilter;   // history: only this module (SL, or SH and SL as history prints it)
+    QString namePattern;    // write and bench: "SCORE-{n:03}" names each module written
+    int first = 1;          // the pattern's first number
 };
 
 // arguments[0] is the program. A profile to write is read and checked here,

@@ -1,7 +1,7 @@
 #include "cli/history.h"
 
 #include "cli/clioptions.h"
-#include "cli/clirun.h"
+#include "cli/porttask.h"
 #include "logic/programmingrecord.h"
 
 #include <QCoreApplication>

@@ -1,18 +1,20 @@
 // tarnowick-cli: the module's settings from a script, without a display.
 #include "buildrevision.h"
+#include "cli/benchwatch.h"
 #include "cli/clioptions.h"
-#include "cli/clirun.h"
+#include "cli/commandrun.h"
 #include "cli/history.h"
 #include "cli/interrupts.h"
-#include "cli/serialline.h"
-#include "logic/commandsession.h"
-#include "logic/linememory.h"
+#include "cli/portlisting.h"
+#include "cli/portsrun.h"
+#include "cli/serialconnection.h"
 #include "logic/logging.h"
+#include "logic/sessionclock.h"
 
 #include <QCoreApplication>
-#include <QSerialPort>
 
 #include <cstdio>
+#include <type_traits>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -47,41 +49,50 @@ QString programName()
         .arg(QLatin1String(TARNOWICK_VERSION), QLatin1String(TARNOWICK_REVISION));
 }
 
-int runOnPort(QCoreApplication &app, const CliOptions &options)
+// Runs one of the commands that reach modules until it finishes; its exit status.
+template<typename Run> int runUntilFinished(QCoreApplication &app, Run &run)
 {
     Interrupts interrupts;
-    const PortStart start = portStartFor(options);
-    QSerialPort port(options.port);
-    if (const QString problem = SerialLine::open(port, start.uart.rate, start.uart.framing); !problem.isEmpty()) {
-        print(stderr, problem);
-        return CliUsageError;
-    }
-    SerialLine line(port);
-    SteadyClock clock;
-    CommandSession session(line, clock);
-    line.attach(&session);
-    session.setPortRate(start.uart.rate);
-    session.setPortFraming(start.uart.framing);
-    LineMemory::recall(options.port, session.line());
-    CliRun run(session, options, start, programName());
-
     const bool showProgress = stderrIsTerminal();
-    QObject::connect(&run, &CliRun::output, [](const QString &text) { print(stdout, text); });
-    QObject::connect(&run, &CliRun::message, [](const QString &text) { print(stderr, text); });
-    QObject::connect(&line, &SerialLine::framingRefused, [](const QString &text) { print(stderr, text); });
-    QObject::connect(&run, &CliRun::progress, [showProgress](const QString &text) {
-        // One line, rewritten in place, and wiped when done.
-        if (showProgress)
-            std::fprintf(stderr, "\r\033[K%s", qUtf8Printable(text));
-    });
-    QObject::connect(&interrupts, &Interrupts::interrupted, &run, &CliRun::interrupt);
-    QObject::connect(&run, &CliRun::finished, &app, [&](int status) {
-        line.drain();
-        LineMemory::keep(options.port, session.line());
-        QCoreApplication::exit(status);
-    });
+    QObject::connect(&run, &Run::output, [](const QString &text) { print(stdout, text); });
+    QObject::connect(&run, &Run::message, [](const QString &text) { print(stderr, text); });
+    if constexpr (std::is_same_v<Run, CommandRun>) {
+        QObject::connect(&run, &CommandRun::progress, [showProgress](const QString &text) {
+            // One line, rewritten in place, and wiped when done.
+            if (showProgress)
+                std::fprintf(stderr, "\r\033[K%s", qUtf8Printable(text));
+        });
+    }
+    QObject::connect(&interrupts, &Interrupts::interrupted, &run, &Run::interrupt);
+    // Queued: a port that does not open ends the run before the event loop has begun.
+    QObject::connect(
+        &run, &Run::finished, &app, [](int status) { QCoreApplication::exit(status); }, Qt::QueuedConnection);
     run.start();
     return app.exec();
+}
+
+int runCommand(QCoreApplication &app, const CliOptions &options)
+{
+    SteadyClock clock;
+    const PortOpener opener = serialPortOpener(clock);
+    switch (options.command) {
+    case CliCommand::Ports: {
+        PortsRun run(options, opener, listPorts(options.portGlob));
+        return runUntilFinished(app, run);
+    }
+    case CliCommand::Bench: {
+        // Given a pattern, the bench watches only those ports: a GPS on the next ttyUSB is left alone.
+        const QString glob = options.portGlob;
+        const auto ports = [glob] { return glob.isEmpty() ? portDevices(QString()) : globbedPaths(glob); };
+        BenchWatch run(options, opener, programName(), clock, ports);
+        return runUntilFinished(app, run);
+    }
+    default: {
+        const QString glob = options.portGlob;
+        CommandRun run(options, opener, programName(), [glob] { return portDevices(glob); });
+        return runUntilFinished(app, run);
+    }
+    }
 }
 
 } // namespace
@@ -114,5 +125,5 @@ int main(int argc, char **argv)
             options, [](const QString &text) { print(stdout, text); },
             [](const QString &text) { print(stderr, text); });
     }
-    return runOnPort(app, options);
+    return runCommand(app, options);
 }

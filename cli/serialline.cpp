@@ -22,10 +22,9 @@ QSerialPort::StopBits stopBitsOf(const Framing &framing)
 }
 
 // The port refused to open although we may use the device: another program holds it.
-bool heldByAnother(const QSerialPort &port)
+bool heldByAnother(const QSerialPort &port, const QString &name)
 {
-    const QFileInfo device(port.portName().startsWith(QLatin1Char('/')) ? port.portName()
-                                                                        : QStringLiteral("/dev/") + port.portName());
+    const QFileInfo device(name.contains(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
     return port.error() == QSerialPort::PermissionError && device.isReadable() && device.isWritable();
 }
 
@@ -38,7 +37,7 @@ SerialLine::SerialLine(QSerialPort &port, QObject *parent)
     connect(&port, &QSerialPort::readyRead, this, &SerialLine::onReadyRead);
 }
 
-QString SerialLine::open(QSerialPort &port, int rate, const Framing &framing)
+QString SerialLine::open(QSerialPort &port, const QString &name, int rate, const Framing &framing)
 {
     port.setBaudRate(rate);
     port.setDataBits(QSerialPort::Data8);
@@ -47,8 +46,8 @@ QString SerialLine::open(QSerialPort &port, int rate, const Framing &framing)
     port.setFlowControl(QSerialPort::NoFlowControl);
     if (port.open(QIODevice::ReadWrite))
         return {};
-    if (heldByAnother(port))
-        return tr("The port %1 is in use by another program.").arg(port.portName());
+    if (heldByAnother(port, name))
+        return tr("The port %1 is in use by another program.").arg(name);
     const QString reason = port.errorString();
     // A port that opens at 8N1 but not at this framing cannot run the framing.
     if (framing != Framing{}) {
@@ -56,11 +55,11 @@ QString SerialLine::open(QSerialPort &port, int rate, const Framing &framing)
         port.setStopBits(QSerialPort::OneStop);
         if (port.open(QIODevice::ReadWrite)) {
             port.close();
-            return framing.parity ? tr("The port %1 cannot use %2.").arg(port.portName(), framing.parityName())
-                                  : tr("The port %1 cannot use two stop bits.").arg(port.portName());
+            return framing.parity ? tr("The port %1 cannot use %2.").arg(name, framing.parityName())
+                                  : tr("The port %1 cannot use two stop bits.").arg(name);
         }
     }
-    return tr("Cannot open %1: %2").arg(port.portName(), reason);
+    return tr("Cannot open %1: %2").arg(name, reason);
 }
 
 void SerialLine::writeToModule(const QByteArray &bytes)

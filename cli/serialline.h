@@ -18,9 +18,9 @@ public:
     explicit SerialLine(QSerialPort &port, QObject *parent = nullptr);
     void attach(CommandSession *session) { this->session = session; }
 
-    // Opens the port at the rate and framing the module runs at; empty on
-    // success, else what the technician is told ("The port … is in use by another program.").
-    static QString open(QSerialPort &port, int rate, const Framing &framing);
+    // Opens the port (name as the technician gave it) at the rate and framing the module
+    // runs at; empty on success, else what he is told ("The port … is in use by another program.").
+    static QString open(QSerialPort &port, const QString &name, int rate, const Framing &framing);
 
     void writeToModule(const QByteArray &bytes) override;
     void setPortRate(int rate) override;

@@ -1,6 +1,7 @@
 #include "logic/commandsession.h"
 
 #include "logic/baudrates.h"
+#include "logic/configentries.h"
 #include "logic/logging.h"
 #include "logic/moduleport.h"
 #include "logic/ratesearch.h"
@@ -283,15 +284,17 @@ void CommandSession::takeEntryReply(const QString &line)
 void CommandSession::noteWritten(const QString &entry, const QString &reply)
 {
     // A query in a write run (a read-back) answers with a value, not "OK".
-    const bool setting = entry.contains(QLatin1Char('=')) || entry == QLatin1String("WR");
-    if (plan.kind != RunKind::Write || !setting)
+    if (plan.kind != RunKind::Write || !isSettingEntry(entry))
         return;
     if (!Reply::isAcknowledgement(reply)) {
         outcome.refused.append(entry);
         return;
     }
-    const QString command = entry.section(QLatin1Char('='), 0, 0);
-    const int value = entry.section(QLatin1Char('='), 1).toInt();
+    const std::optional<QPair<QString, QString>> set = parseWriteEntry(entry);
+    if (!set)
+        return;
+    const QString &command = set->first;
+    const int value = set->second.toInt();
     if (command == QLatin1String("BD"))
         writtenBd = value;
     else if (command == QLatin1String("NB"))
@@ -386,13 +389,13 @@ void CommandSession::end(RunResult result)
     emit runFinished(done);
 }
 
-void CommandSession::startSearch()
+void CommandSession::startSearch(const SearchPlan &plan)
 {
     if (isBusy())
         return;
     // The search's own "OK"s must not be taken for a failed run's late one.
     lateEscapeUntilMs.reset();
-    rateSearch->start();
+    rateSearch->start(plan);
 }
 
 void CommandSession::cancelSearch()

@@ -4,6 +4,7 @@
 #include "logic/atline.h"
 #include "logic/framing.h"
 #include "logic/moduleline.h"
+#include "logic/ratesearch.h"
 #include "logic/sessionclock.h"
 
 #include <QObject>
@@ -14,7 +15,6 @@
 #include <optional>
 
 class ModulePort;
-class RateSearch;
 
 enum class RunKind {
     None,
@@ -140,7 +140,7 @@ public:
 
     // The baud-rate search: a fast pass at the factory guard time, then a
     // slow pass that waits out the longest one.
-    void startSearch();
+    void startSearch(const SearchPlan &plan = SearchPlan());
     void cancelSearch();
     bool searching() const;
 

@@ -8,8 +8,9 @@
 
 #include <optional>
 
-// What a job on a module is asked to do.
-enum class JobKind { Read, Save, Write, Check, Search, AtCommands };
+// What a job on a module is asked to do. A probe asks who the module is; the
+// commands of a stay are typed ones (tarnowick-cli at, the console).
+enum class JobKind { Read, Save, Write, Check, Search, Probe, AtCommands };
 
 // When a module that does not answer is searched for at the other rates.
 enum class SearchPolicy {
@@ -25,6 +26,9 @@ struct JobRequest
     QString file;           // save: where to
     bool verify = true;     // write: read back what was written
     SearchPolicy search = SearchPolicy::Never;
+    // Many ports probed side by side share one search time: the search comes
+    // first, from the port's rate, without the slow pass for long guard times.
+    bool quickProbe = false;
     Pacing pacing = Pacing::ReplyDriven;
     // The programming record of a write; empty logPath: none.
     QString logPath;

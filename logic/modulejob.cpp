@@ -36,7 +36,7 @@ void ModuleJob::start()
             return;
         }
     }
-    if (req.kind == JobKind::Search || req.search == SearchPolicy::First)
+    if (req.kind == JobKind::Search || req.search == SearchPolicy::First || req.quickProbe)
         startSearch();
     else
         startRun();
@@ -77,6 +77,9 @@ void ModuleJob::startRun()
     case JobKind::Check:
         plan.entries = ReadBack::queries(req.settings);
         break;
+    case JobKind::Probe:
+        plan.entries = ReadBack::identityQueries() + QStringList{QStringLiteral("NI")};
+        break;
     default:
         plan.entries = atCommandList;
         break;
@@ -88,7 +91,10 @@ void ModuleJob::startRun()
 void ModuleJob::startSearch()
 {
     searched = true;
-    session.startSearch();
+    SearchPlan plan;
+    plan.slowPass = !req.quickProbe;
+    plan.portRateFirst = req.quickProbe;
+    session.startSearch(plan);
 }
 
 void ModuleJob::onEntrySent(int index, int total)
@@ -127,6 +133,9 @@ void ModuleJob::onRunFinished(const RunOutcome &run)
 
 void ModuleJob::saveProfile(JobOutcome &outcome) const
 {
+    // A profile holds the settings that have a value: a module without a name has none to give.
+    for (auto it = outcome.values.begin(); it != outcome.values.end();)
+        it = it.value().isEmpty() ? outcome.values.erase(it) : std::next(it);
     // A file that Open… and a write would refuse helps nobody: an error reply is no value.
     if (const QString problem = ProfileFile::invalidValue(outcome.values); !problem.isEmpty()) {
         outcome.status = JobStatus::ModuleFailed;

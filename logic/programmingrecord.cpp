@@ -1,6 +1,7 @@
 #include "logic/programmingrecord.h"
 
 #include "catalogue/modulesettings.h"
+#include "logic/configentries.h"
 #include "logic/settingvalue.h"
 
 #include <QCryptographicHash>
@@ -51,8 +52,9 @@ SettingValues ProgrammingRecord::acknowledged(const RunOutcome &write)
 {
     SettingValues values;
     for (const auto &[entry, reply] : write.replies) {
-        if (entry.contains(QLatin1Char('=')) && !write.refused.contains(entry))
-            values.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        const std::optional<QPair<QString, QString>> set = parseWriteEntry(entry);
+        if (set && !write.refused.contains(entry))
+            values.insert(set->first, set->second);
     }
     return values;
 }

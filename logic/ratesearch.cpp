@@ -3,6 +3,7 @@
 #include "logic/baudrates.h"
 #include "logic/logging.h"
 #include "logic/moduleline.h"
+#include "logic/replymapping.h"
 #include "logic/sessionclock.h"
 
 RateSearch::RateSearch(ModuleLine &line, SessionClock &clock, QObject *parent)
@@ -24,11 +25,15 @@ int RateSearch::silenceMs() const
     return (slowPass ? ModuleLine::longestGuardMs : ModuleLine::factoryGuardMs) + ModuleLine::guardMarginMs;
 }
 
-void RateSearch::start()
+void RateSearch::start(const SearchPlan &searchPlan)
 {
     if (isActive())
         return;
+    plan = searchPlan;
     startRate = line.rate();
+    order = BaudRates::searchOrder();
+    if (plan.portRateFirst && order.removeOne(startRate))
+        order.prepend(startRate);
     attempt = -1;
     slowPass = false;
     next();
@@ -38,7 +43,7 @@ void RateSearch::next()
 {
     ++attempt;
     if (attempt >= attempts()) {
-        if (slowPass) {
+        if (slowPass || !plan.slowPass) {
             phase = Phase::Idle;
             line.switchPortTo(startRate);
             emit exhausted();
@@ -49,7 +54,7 @@ void RateSearch::next()
         slowPass = true;
         attempt = 0;
     }
-    const int rate = BaudRates::searchOrder().at(attempt);
+    const int rate = order.at(attempt);
     // The previous "+++" reached the module as junk, so the silence it needs
     // counts from there; the wait for its reply already counts towards it.
     phase = Phase::AwaitingSilence;
@@ -78,8 +83,9 @@ bool RateSearch::takeLine(const QString &text)
 {
     if (!isActive())
         return false;
-    // Bytes at a wrong rate arrive as junk, which may contain "OK" by chance.
-    if (phase != Phase::AwaitingReply || text != QLatin1String("OK"))
+    // Bytes at a wrong rate arrive as junk, which may contain "OK" by chance;
+    // junk another module sent over the air may come just before the "OK".
+    if (phase != Phase::AwaitingReply || Reply::withoutLeadingJunk(text) != QLatin1String("OK"))
         return true;
     timer->stop();
     phase = Phase::Idle;

@@ -6,6 +6,17 @@
 #include <memory>
 
 class ClockTimer;
+
+// How far a search goes, and where it starts.
+struct SearchPlan
+{
+    // A module with a long guard time answers only in the slow pass; a
+    // probe of many ports at once makes do with the fast one.
+    bool slowPass = true;
+    // The rate the port runs at is tried first (a rate remembered for the
+    // port); else the factory rate, then from the fastest down.
+    bool portRateFirst = false;
+};
 class ModuleLine;
 class SessionClock;
 
@@ -27,7 +38,7 @@ public:
 
     static int attempts(); // rates per pass
 
-    void start();
+    void start(const SearchPlan &plan = SearchPlan());
     // Back to the rate the search started from; a module that may just have
     // entered command mode at the rate tried is told to leave it first.
     void cancel();
@@ -53,6 +64,8 @@ private:
     Phase phase = Phase::Idle;
     int attempt = -1;
     bool slowPass = false;
+    SearchPlan plan;
+    QList<int> order;
     int startRate = 9600;
 };
 

@@ -9,6 +9,14 @@ bool isAcknowledgement(const QString &line)
     return line.contains(QLatin1String("OK"));
 }
 
+QString withoutLeadingJunk(const QString &line)
+{
+    qsizetype start = 0;
+    while (start < line.size() && (line.at(start).unicode() < 0x20 || line.at(start).unicode() > 0x7E))
+        ++start;
+    return line.mid(start);
+}
+
 std::optional<QString> fieldValue(const ModuleSetting &setting, const QString &reply)
 {
     if (setting.kind != FieldKind::Combo)

@@ -17,6 +17,11 @@ namespace Reply {
 // Command mode entered, or a value taken: the module says "OK" somewhere in the line.
 bool isAcknowledgement(const QString &line);
 
+// The line without what came before it that is no text: another module's
+// data at a wrong rate arrives as junk with no line end of its own, and is
+// glued to the front of the next line.
+QString withoutLeadingJunk(const QString &line);
+
 // What a Read's reply puts into the field of setting, as the field holds it:
 // the reply itself for a text field or a label, the item index in decimal for
 // a combo. Nothing when the reply names no item of the combo.

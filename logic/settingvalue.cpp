@@ -48,6 +48,8 @@ bool accepts(const ModuleSetting &setting, const QString &value)
 
 bool sameValue(const ModuleSetting &setting, const QString &a, const QString &b)
 {
+    if (setting.plainText)
+        return a.trimmed() == b.trimmed();
     bool aOk = false;
     bool bOk = false;
     const int base = setting.kind == FieldKind::Combo ? 10 : 16;

@@ -68,9 +68,12 @@ void tst_CliOptions::parse_data()
     QTest::newRow("unknown command") << "frob" << CliOptions::Invalid << QStringList{"Unknown command frob."} << none
         << "" << "";
     QTest::newRow("help") << "--help" << CliOptions::ShowHelp
-        << QStringList{"write   FILE --port P [--baud N] [--parity none|even|odd] [--stop-bits 1|2] [--search] "
-                       "[--no-verify] [--log FILE]", "history [--module SERIAL] [--log FILE]", "130 interrupted",
-                       "3 check: the module did not answer", "later commands on this port"}
+        << QStringList{"write   FILE --port P… | --all-ports [--port-glob PATTERN] [--baud N] [--parity "
+                       "none|even|odd] [--stop-bits 1|2] [--search] [--no-verify] [--log FILE] [--name PATTERN "
+                       "[--first N]] [--set XX=VALUE]… [--json]",
+                       "history [--module SERIAL] [--log FILE]", "ports   [--probe] [--json] [--port-glob PATTERN]",
+                       "bench   PROFILE", "130 interrupted", "3 check: the module did not answer",
+                       "later commands on this port"}
         << none << "" << "";
     QTest::newRow("help of one command") << "read --help" << CliOptions::ShowHelp
         << QStringList{"Usage: tarnowick-cli read --port P", "--json"} << QStringList{"--no-verify", "history"}
@@ -95,7 +98,7 @@ void tst_CliOptions::parse()
         QVERIFY2(!options.text.contains(part), qPrintable(options.text));
     if (outcome != CliOptions::Run)
         return;
-    QCOMPARE(options.port, QString(port).replace("CWD", QDir::currentPath()));
+    QCOMPARE(options.ports.join(' '), QString(port).replace("CWD", QDir::currentPath()));
     const auto shown = [](const std::optional<int> &value) { return value ? QString::number(*value) : "-"; };
     QCOMPARE(QString("%1/%2/%3").arg(shown(options.baud), shown(options.parity), shown(options.stopBits)), framing);
 }

@@ -2,6 +2,8 @@
 
 #include "simulateduser.h"
 
+#include "logic/configentries.h"
+
 ScriptedModule::ScriptedModule(FendrakeXBeeConfiguratorDialog &dialog)
 {
     QObject::connect(&dialog, &FendrakeXBeeConfiguratorDialog::write_data, &dialog,
@@ -44,8 +46,9 @@ void ScriptedModule::answer(const QByteArray &data)
     const QString reply = holds.contains(entry) ? holds.value(entry)
         : held_.contains(entry)                 ? held_.value(entry)
                                                 : replies.value(entry, QStringLiteral("OK"));
-    if (entry.contains(QLatin1Char('=')) && reply.contains(QLatin1String("OK")))
-        held_.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    const std::optional<QPair<QString, QString>> set = parseWriteEntry(entry);
+    if (set && reply.contains(QLatin1String("OK")))
+        held_.insert(set->first, set->second);
     if (reply != QLatin1String("-"))
         say(reply.toUtf8());
 }

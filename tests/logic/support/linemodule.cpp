@@ -106,5 +106,5 @@ void LineModule::deliver(const QString &line, qint64 arrivedMs, bool lost)
     // At another rate or parity the bytes arrive as junk without a line end;
     // what the program dropped after it arrived never reaches it.
     if (session && !lost && arrivedMs > lastDiscardMs)
-        session->takeLine(line);
+        session->takeLine(line.trimmed()); // as the ports hand lines on
 }

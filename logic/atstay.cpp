@@ -217,8 +217,13 @@ void AtStay::onRunFinished(const RunOutcome &run)
     JobOutcome outcome;
     outcome.kind = JobKind::AtCommands;
     outcome.run = run;
-    for (const auto &[line, replies] : std::as_const(answers))
+    for (const auto &[line, replies] : std::as_const(answers)) {
+        outcome.typed.append({line, true, replies});
         outcome.lines.append({JobLine::Result, ConsoleText::answered(line, replies)});
+    }
+    // A batch's lines after an "ERROR" or an interruption were never sent.
+    for (const QString &line : req.lines.mid(int(answers.size())))
+        outcome.typed.append({AtLine::withPrefix(line), false, {}});
     if (run.interrupted) {
         outcome.status = JobStatus::Interrupted;
         outcome.lines.append(

@@ -57,6 +57,15 @@ struct JobLine
     bool operator==(const JobLine &other) const { return kind == other.kind && text == other.text; }
 };
 
+// A line of typed commands in a stay ("ATNI GATE-WEST") and the module's
+// reply lines to it; a line never sent (after an "ERROR") has none.
+struct TypedCommand
+{
+    QString line;
+    bool sent = false;
+    QStringList replies;
+};
+
 // How a job ended, as both the window and tarnowick-cli present it.
 struct JobOutcome
 {
@@ -70,6 +79,7 @@ struct JobOutcome
     std::optional<ProgrammingRecord> record; // a write that reached command mode
     int settingsSent = 0;                    // write: settings the module acknowledged, WR not counted
     int settingsTotal = 0;                   // write: settings it was to be given
+    QList<TypedCommand> typed;               // AtCommands: every line given, in order
     QList<JobLine> lines;
 
     QStringList texts(JobLine::Kind kind) const;

@@ -24,8 +24,7 @@ bool FendrakeXBeeConfiguratorDialog::readyForRun(const QString &refusal)
     // A search moves the port from rate to rate; it ends on its own or by Cancel.
     if (session->searching())
         return false;
-    if (!serialPortOpen)
-        QMessageBox::warning(this, tr("Serial port not open"), refusal);
+    ensurePortOpen(refusal); // app/lostport.cpp: tries the chosen port again, else warns
     return serialPortOpen;
 }
 

@@ -63,7 +63,12 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     installValidators();
     connectWidgets();
     setUpModuleState();
+    setUpLostPort();
 
+    // Its room is kept while hidden, so a Read does not make the window taller.
+    QSizePolicy progressPolicy = ui->progressBar->sizePolicy();
+    progressPolicy.setRetainSizeWhenHidden(true);
+    ui->progressBar->setSizePolicy(progressPolicy);
     ui->progressBar->hide();
     ui->progressBar->setValue(0);
     ui->progressBar->setMaximum(0);

@@ -52,7 +52,8 @@ void FendrakeXBeeConfiguratorDialog::onSaveProfileClicked()
         return;
     }
     showStatus(tr("Saved profile %1.").arg(fileName(path)));
-    QMessageBox::information(this, title, tr("Saved %n setting(s).", nullptr, int(settings.size())));
+    const int count = int(settings.size());
+    QMessageBox::information(this, title, count == 1 ? tr("Saved 1 setting.") : tr("Saved %1 settings.").arg(count));
 }
 
 void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
@@ -69,7 +70,8 @@ void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
     }
     applyProfile(reading.settings, path);
 
-    QString text = tr("Loaded %n setting(s).", nullptr, int(reading.settings.size()));
+    const int count = int(reading.settings.size());
+    QString text = count == 1 ? tr("Loaded 1 setting.") : tr("Loaded %1 settings.").arg(count);
     if (moduleValues.isKnown()) {
         const QStringList differing = ProfileFile::differences(reading.settings, moduleValues.values());
         text += QLatin1Char('\n')
@@ -81,7 +83,15 @@ void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
 
 void FendrakeXBeeConfiguratorDialog::applyProfile(const QHash<QString, QString> &settings, const QString &path)
 {
+    const QHash<QString, QString> unwritten = unwrittenValues();
     putFormValues(settings);
+    showLoadedProfile(settings, path);
+    offerUndoOfReplaced(unwritten, tr("The profile"));
+}
+
+// The status line names the file, and a write's record names it while the form holds it unchanged.
+void FendrakeXBeeConfiguratorDialog::showLoadedProfile(const QHash<QString, QString> &settings, const QString &path)
+{
     if (path.isEmpty())
         return;
     // The record of a write names the profile while the form still holds it unchanged.

@@ -9,6 +9,7 @@
 
 void FendrakeXBeeConfiguratorDialog::applyUserLevel()
 {
+    const int neededBefore = isVisible() ? neededHeight() : 0;
     // The full view adds the addressing, transmit and UART settings and the calculator.
     QWidget *const guruOnly[] = {
         ui->lblDestinationAddressHigh,
@@ -34,9 +35,11 @@ void FendrakeXBeeConfiguratorDialog::applyUserLevel()
     ui->lblMACMode->hide();
     ui->cmbMACMode->hide();
 
-    // Hiding a row refreshes only its group box's layout at once; the layouts
-    // above hear of it through posted requests. Let them catch up first, or
-    // the resize below would fit the previous level.
+    if (isVisible()) {
+        takeBackHeight(neededBefore);
+        return;
+    }
+    // Before it is shown, the window takes the size of its first level.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     adjustSize();
 }

@@ -29,7 +29,7 @@ void tst_RangeFigures::summary_data()
     QTest::addColumn<QStringList>("marks"); // all of them, or the first and last of "count"
     QTest::addColumn<int>("count");
 
-    const QString noRssi = QStringLiteral("RSSI last/min/avg/max: - / - / - / - dBm");
+    const QString noRssi = QStringLiteral("RSSI last/min/avg/max: – / – / – / – dBm");
     QStringList everyOtherLine;
     for (int i = 0; i < 600; ++i)
         everyOtherLine << QStringLiteral("q%1").arg(2 * i) << QStringLiteral("@-70");
@@ -52,7 +52,7 @@ void tst_RangeFigures::summary_data()
         << "Received: 2   Lost: 0 (0.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm"
         << QStringList() << 0;
     QTest::newRow("mean just below zero") << (QStringList(20, QStringLiteral("@0")) << "@-1")
-        << "Received: -   Lost: - (- %)   RSSI last/min/avg/max: -1 / -1 / 0.0 / 0 dBm" << QStringList() << 0;
+        << "Received: –   Lost: – (– %)   RSSI last/min/avg/max: -1 / -1 / 0.0 / 0 dBm" << QStringList() << 0;
     QTest::newRow("without RSSI, never lost")
         << QStringList{"q0", "@-70", "end", "n1", "n2", "q4", "q5", "n5", "@-60", "end", "+3999"}
         << "Received: 5 (3 without RSSI)   Lost: 1 (16.7 %)   RSSI last/min/avg/max: -60 / -70 / -65.0 / -60 dBm"

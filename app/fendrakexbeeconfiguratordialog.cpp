@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/fieldlook.h"
 #include "catalogue/modulesettings.h"
 #include "logic/baudrates.h"
 #include "logic/commandsession.h"
@@ -64,6 +65,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     connectWidgets();
     setUpModuleState();
     setUpLostPort();
+    fitListToItems(ui->cmbConfiguration);
 
     // Its room is kept while hidden, so a Read does not make the window taller.
     QSizePolicy progressPolicy = ui->progressBar->sizePolicy();

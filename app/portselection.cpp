@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/fieldlook.h"
 #include "app/popupwatcher.h"
 #include "logic/baudrates.h"
 #include "logic/commandsession.h"
@@ -134,6 +135,7 @@ void FendrakeXBeeConfiguratorDialog::fitPortSelector()
     option.initFrom(combo);
     const QSize contents(widest, metrics.height());
     combo->setMinimumWidth(combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, combo).width());
+    fitListToItems(combo);
     updatePortToolTip();
 }
 

@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/fieldlook.h"
 #include "dialogs/aboutdialog.h"
 
 #include <QCoreApplication>
@@ -28,8 +29,12 @@ void FendrakeXBeeConfiguratorDialog::applyUserLevel()
     for (QWidget *widget : guruOnly)
         widget->setVisible(userLevel == Guru);
 
-    // A beginner changes the PAN ID only through a predefined configuration.
-    ui->txtPANID->setReadOnly(userLevel == Beginner);
+    // A beginner changes the PAN ID only through a predefined configuration,
+    // and the channel mask only the calculator sets.
+    showReadOnly(ui->txtPANID, userLevel == Beginner, tr("Editable at the Guru level."));
+    showReadOnly(ui->txtChannelMask, true,
+                 userLevel == Guru ? tr("Set with the channel mask calculator.")
+                                   : tr("Set with the channel mask calculator at the Guru level."));
 
     // The MAC mode is neither read nor written, so it is offered at no level.
     ui->lblMACMode->hide();

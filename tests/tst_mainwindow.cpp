@@ -15,11 +15,13 @@
 #include "simulateduser.h"
 #include "snapshots.h"
 
+#include <QAbstractItemView>
 #include <QChartView>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 
 namespace {
@@ -93,6 +95,10 @@ private slots:
     void keepsWork();
     void closeAsks_data();
     void closeAsks();
+    void readOnlyLooksIt_data();
+    void readOnlyLooksIt();
+    void listsReadable_data();
+    void listsReadable();
     void staysPut_data();
     void staysPut();
 
@@ -312,6 +318,101 @@ void tst_MainWindow::closeAsks()
     QCOMPARE(shown(boxes),
              question.isEmpty() ? QStringList() : QStringList{"Warning | Unwritten changes | " + question});
     QCOMPARE(!window.isVisible(), closed);
+}
+
+void tst_MainWindow::readOnlyLooksIt_data()
+{
+    QTest::addColumn<int>("level"); // item of the Profile selector
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("hint"); // how to change it, first in its tooltip; empty: it takes typing
+
+    // clang-format off
+    QTest::newRow("channel mask, beginner") << 0 << "txtChannelMask" << "Set with the channel mask calculator at the Guru level.";
+    QTest::newRow("PAN ID, beginner") << 0 << "txtPANID" << "Editable at the Guru level.";
+    QTest::newRow("channel mask, Guru") << 1 << "txtChannelMask" << "Set with the channel mask calculator.";
+    QTest::newRow("PAN ID, Guru") << 1 << "txtPANID" << "";
+    QTest::newRow("back to beginner") << 2 << "txtPANID" << "Editable at the Guru level.";
+    // clang-format on
+}
+
+// A field that takes the focus but no typing looks unlike one that takes
+// typing, and its tooltip says how it is changed.
+void tst_MainWindow::readOnlyLooksIt()
+{
+    QFETCH(int, level);
+    QFETCH(QString, field);
+    QFETCH(QString, hint);
+
+    FendrakeXBeeConfiguratorDialog window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *profile = window.findChild<QComboBox *>("cmbProfile");
+    for (int item : level == 2 ? QList<int>{1, 0} : QList<int>{level})
+        profile->setCurrentIndex(item);
+    auto *edit = window.findChild<QLineEdit *>(field);
+    auto *typed = window.findChild<QLineEdit *>("txtBroadcastMultiTransmits"); // takes typing at both levels
+    typed->setVisible(true);
+
+    QCOMPARE(edit->isReadOnly(), !hint.isEmpty());
+    // The background beside the text, as drawn.
+    const auto background = [](QLineEdit *line) {
+        return line->grab().toImage().pixelColor(line->width() - 6, line->height() / 2);
+    };
+    QCOMPARE(background(edit) != background(typed), !hint.isEmpty());
+    const QString tip = QTextDocumentFragment::fromHtml(edit->toolTip()).toPlainText();
+    QCOMPARE(tip.startsWith(hint + '\n'), !hint.isEmpty());
+    // The field's own help follows, whole: its last sentence ends.
+    QVERIFY2(tip.trimmed().endsWith('.'), qPrintable(tip));
+    QCOMPARE(tip.count("Range:"), 1);
+}
+
+void tst_MainWindow::listsReadable_data()
+{
+    QTest::addColumn<QString>("combo");
+    QTest::addColumn<int>("code"); // the port selector's colour; -1 leaves it as it is
+
+    QTest::newRow("ports, open") << "cmbSerial" << 0;
+    QTest::newRow("ports, failed") << "cmbSerial" << 1;
+    QTest::newRow("ports, None") << "cmbSerial" << 2;
+    QTest::newRow("configurations") << "cmbConfiguration" << -1;
+}
+
+// An open list shows every item whole, dark on light, whatever colour the closed selector has.
+void tst_MainWindow::listsReadable()
+{
+    QFETCH(QString, combo);
+    QFETCH(int, code);
+
+    FendrakeXBeeConfiguratorDialog window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *box = window.findChild<QComboBox *>(combo);
+    if (code >= 0) {
+        box->setProperty("code", code);
+        box->style()->unpolish(box);
+        box->style()->polish(box);
+    }
+    box->showPopup();
+    QAbstractItemView *list = box->view();
+    QTRY_VERIFY(list->isVisible());
+    // The items not highlighted are drawn dark on light.
+    const QImage drawn = list->viewport()->grab().toImage();
+    int dark = 0;
+    int light = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const float lightness = drawn.pixelColor(x, y).lightnessF();
+            dark += lightness < 0.3f ? 1 : 0;
+            light += lightness > 0.8f ? 1 : 0;
+        }
+    }
+    QVERIFY2(dark > 20 && light > drawn.width() * drawn.height() / 4,
+             qPrintable(QString("%1 dark, %2 light").arg(dark).arg(light)));
+    for (int row = 0; row < box->count(); ++row) {
+        const QModelIndex item = list->model()->index(row, 0);
+        QVERIFY2(list->sizeHintForIndex(item).width() <= list->viewport()->width(), qPrintable(box->itemText(row)));
+    }
+    box->hidePopup();
 }
 
 void tst_MainWindow::staysPut_data()

@@ -122,6 +122,9 @@ QString RangeTestStatistics::summary(qint64 nowMs) const
 {
     if (!lastLineMs)
         return summary();
+    // Silence comes first: a long line is shortened at its end.
+    if (isSilent(nowMs))
+        return silenceText(nowMs) + QStringLiteral("   ") + summary();
     return summary() + QStringLiteral("   ") + silenceText(nowMs);
 }
 

@@ -89,8 +89,10 @@ QString TransmitterStatistics::summary(qint64 nowMs) const
     QString figures =
         tr("Sent: %1  Heard: %2  Their RSSI: %3  Our RSSI: %4  %5")
             .arg(QString::number(sent), heardText(nowMs), theirRssiText(nowMs), ourRssiText(nowMs), runningText(nowMs));
+    // What went wrong comes first: a long line is shortened at its end.
     if (isSilent(nowMs))
-        figures += tr("  No answer for %1 s").arg((nowMs - *answerAwaitedSinceMs()) / 1000);
+        figures =
+            tr("No answer for %1 s").arg((nowMs - *answerAwaitedSinceMs()) / 1000) + QStringLiteral("  ") + figures;
     if (!closedPortStop)
         return figures;
     const QString stopped = recentLines.empty()

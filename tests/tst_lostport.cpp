@@ -7,7 +7,6 @@
 #include "snapshots.h"
 
 #include <QAbstractItemView>
-#include <QLabel>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -16,22 +15,10 @@ namespace {
 
 const QString notOpen = QStringLiteral("Serial port not open");
 
-// The whole text, also where the label shortens it.
-QString wholeText(const QWidget &dialog, const char *label)
+// The whole text of a line the window may shorten.
+QString whole(const QWidget &dialog, const char *label)
 {
-    auto *shown = dialog.findChild<QLabel *>(label);
-    const auto *status = qobject_cast<StatusLabel *>(shown);
-    return status ? status->fullText() : shown->text();
-}
-
-QString figures(const QWidget &dialog)
-{
-    return wholeText(dialog, "lblTestStatistics");
-}
-
-QString status(const QWidget &dialog)
-{
-    return wholeText(dialog, "lblStatus");
+    return dialog.findChild<StatusLabel *>(label)->fullText();
 }
 
 QString gone(const QString &port)
@@ -75,14 +62,11 @@ void tst_LostPort::transmitterWithoutPort()
     MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
     showTransmitter(dialog);
-    auto *start = dialog.findChild<QPushButton *>("btnStartTest");
-    start->click();
+    dialog.findChild<QPushButton *>("btnStartTest")->click();
 
-    QCOMPARE(shown(boxes),
-             QStringList{"Warning | " + notOpen
-                         + " | Please select and open a serial port before starting the range test."});
-    QCOMPARE(start->text(), "Start");
-    QVERIFY2(figures(dialog).startsWith("Sent: 0 "), qPrintable(figures(dialog)));
+    const QString refusal = "Please select and open a serial port before starting the range test.";
+    QCOMPARE(shown(boxes), QStringList{"Warning | " + notOpen + " | " + refusal});
+    QCOMPARE(dialog.findChild<QPushButton *>("btnStartTest")->text(), "Start");
 }
 
 // Lines count as sent only while the port is open; its loss stops the run and says so in red.
@@ -92,22 +76,22 @@ void tst_LostPort::transmitterLosesPort()
     QVERIFY(user.started);
     showTransmitter(user.dialog);
     auto *start = user.dialog.findChild<QPushButton *>("btnStartTest");
+    auto *figures = user.dialog.findChild<StatusLabel *>("lblTestStatistics");
     start->click();
     DialogProbe(user.dialog).setTestInterval(100);
-    QTRY_VERIFY(figures(user.dialog).startsWith("Sent: 3 "));
+    QTRY_VERIFY(figures->fullText().startsWith("Sent: 3 "));
 
     user.simulator.stop();
     QTRY_COMPARE(portCode(user.dialog), "1");
+    const QString after = figures->fullText();
     const QRegularExpressionMatch stopped =
-        QRegularExpression(R"(^The port closed: the test stopped after line (\d+)\.  Sent: (\d+) )")
-            .match(figures(user.dialog));
-    QVERIFY2(stopped.hasMatch(), qPrintable(figures(user.dialog)));
+        QRegularExpression(R"(^The port closed: the test stopped after line (\d+)\.  Sent: (\d+) )").match(after);
+    QVERIFY2(stopped.hasMatch(), qPrintable(after));
     QCOMPARE(stopped.captured(2).toInt(), stopped.captured(1).toInt() + 1);
-    QVERIFY(user.dialog.findChild<QLabel *>("lblTestStatistics")->property("silent").toBool());
+    QVERIFY(figures->property("silent").toBool());
     QCOMPARE(start->text(), "Start");
-    const QString after = figures(user.dialog);
     QTest::qWait(300); // three intervals
-    QCOMPARE(figures(user.dialog), after);
+    QCOMPARE(figures->fullText(), after);
     QCOMPARE(user.boxes.count(), 0);
 }
 
@@ -146,7 +130,7 @@ void tst_LostPort::lostPortTakenUp()
     user.simulator.stop();
     QTRY_COMPARE(portCode(user.dialog), "1");
     QCOMPARE(ports->toolTip().split('\n').last(), gone(port)); // after the whole name, if it is shortened
-    QCOMPARE(status(user.dialog), gone(port));
+    QCOMPARE(whole(user.dialog, "lblStatus"), gone(port));
 
     if (putBack)
         QVERIFY(user.simulator.start());
@@ -167,7 +151,7 @@ void tst_LostPort::lostPortTakenUp()
     QCOMPARE(warnings, warned ? QStringList{"Warning | " + notOpen + " | " + gone(port)} : QStringList());
     QCOMPARE(ports->toolTip().contains(gone(port)), warned);
     if (warned)
-        QCOMPARE(status(user.dialog), gone(port));
+        QCOMPARE(whole(user.dialog, "lblStatus"), gone(port));
 }
 
 QTEST_MAIN(tst_LostPort)

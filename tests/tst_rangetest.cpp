@@ -484,7 +484,7 @@ void tst_RangeTest::bothSeats()
         return;
     // Silence shows in red within two intervals, and goes with the next line.
     auto *receiverLine = receiver.findChild<QLabel *>("lblTestStatistics");
-    QTRY_VERIFY_WITH_TIMEOUT(figures(receiver).contains(QRegularExpression("No line for 1\\d s$")), 12000);
+    QTRY_VERIFY_WITH_TIMEOUT(figures(receiver).contains(QRegularExpression("^No line for 1\\d s   Received: ")), 12000);
     QVERIFY(receiverLine->property("silent").toBool());
     start->click();
     DialogProbe(transmitter).setTestInterval(3000);

@@ -94,19 +94,19 @@ QStringList tst_SettingsFile::startAgain(const IsolatedSettings &settings, const
 void tst_SettingsFile::nextStartShows_data()
 {
     QTest::addColumn<QByteArray>("oldFile"); // as an earlier version left it; empty: chosen in a window now
-    QTest::addColumn<QStringList>("shown");  // "<port>" and "<folder>" stand for the test's own
+    QTest::addColumn<QStringList>("shown");  // port ("<port>": the test's own), rate, framing, answer
 
     // The old version added one section each start; Qt reads the last value of a key.
     const QByteArray severalSections = "[%General]\nbaudrate=9600\nserialport=<port>\nanswertransmitter=true\n"
                                        "[%General]\nbaudrate=19200\nparity=0\nstopbits=1\n"
                                        "[%General]\nanswertransmitter=false\nprofilefolder=<folder>\n";
-    const QStringList chosen = {"port=<port>", "rate=38400", "framing=The port runs at 38400 8N2.", "answer=0",
-                                "folder=<folder>"};
-    QTest::newRow("chosen in the window") << QByteArray() << chosen;
+    QTest::newRow("chosen in the window") << QByteArray() << QStringList{"<port>", "38400", "38400 8N2", "0"};
     QTest::newRow("several sections of an older version")
-        << severalSections
-        << QStringList{"port=<port>", "rate=19200", "framing=The port runs at 19200 8N2.", "answer=0",
-                       "folder=<folder>"};
+        << severalSections << QStringList{"<port>", "19200", "19200 8N2", "0"};
+    // Nothing chosen at this start writes the file: it is written back all the same.
+    QTest::newRow("older version, port gone, 1200 baud")
+        << QByteArray(severalSections).replace("=<port>", "=/dev/tarnowick-gone").replace("19200", "1200")
+        << QStringList{"", "1200", "1200 8N2", "0"};
 }
 
 void tst_SettingsFile::nextStartShows()
@@ -141,8 +141,9 @@ void tst_SettingsFile::nextStartShows()
     }
     setPortNameSource({});
 
-    const QStringList expected =
-        shown.replaceInStrings("<port>", port.slavePath()).replaceInStrings("<folder>", profiles.path());
+    const QStringList expected = {"port=" + shown[0].replace("<port>", port.slavePath()), "rate=" + shown[1],
+                                  "framing=The port runs at " + shown[2] + '.', "answer=" + shown[3],
+                                  "folder=" + profiles.path()};
     QCOMPARE(startAgain(settings, port.slavePath()), expected);
     // One section, whatever was there before: the next start wrote it back whole.
     const QByteArray file = readAll(settings.filePath());

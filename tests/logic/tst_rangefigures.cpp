@@ -60,7 +60,7 @@ void tst_RangeFigures::summary_data()
     QTest::newRow("query still running") << QStringList{"q0", "+10000"}
         << "Received: 1   Lost: 0 (0.0 %)   " + noRssi + "   Last line 10 s ago" << QStringList() << 0;
     QTest::newRow("silent") << QStringList{"q0", "@-70", "+25900"}
-        << "Received: 1   Lost: 0 (0.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm   No line for 25 s"
+        << "No line for 25 s   Received: 1   Lost: 0 (0.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm"
         << QStringList() << 0;
     QTest::newRow("line after an outage") << QStringList{"q0", "@-70", "+30000", "n7", "+1000"}
         << "Received: 2 (1 without RSSI)   Lost: 6 (75.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm"

@@ -50,12 +50,12 @@ void tst_TransmitterFigures::summary_data()
     // The receiver stops answering: both RSSIs are as old as the last reply.
     QTest::newRow("no answer for 27 s") << (QStringList{"start", "tick", "+1000", "HEARD 0 -78", "our -71"}
                                             + QStringList(5, QStringLiteral("tick")) << "+2000")
-        << "Sent: 6  Heard: 1 (20.0 %)  Their RSSI: -78 dBm, 27 s ago (min -78, avg -78)"
-           "  Our RSSI: -71 dBm, 27 s ago  Running 00:33  No answer for 27 s";
+        << "No answer for 27 s  Sent: 6  Heard: 1 (20.0 %)  Their RSSI: -78 dBm, 27 s ago (min -78, avg -78)"
+           "  Our RSSI: -71 dBm, 27 s ago  Running 00:33";
     QTest::newRow("answered 10 s ago") << QStringList{"start", "tick", "HEARD 0 -78", "tick", "tick"}
         << "Sent: 3  Heard: 1 (50.0 %)  Their RSSI: -78 dBm (min -78, avg -78)  Our RSSI: –  Running 00:15";
     QTest::newRow("never answered") << QStringList{"start", "tick", "tick", "tick", "+1000"}
-        << "Sent: 3  Heard: 0 (0.0 %)  Their RSSI: –  Our RSSI: –  Running 00:16  No answer for 11 s";
+        << "No answer for 11 s  Sent: 3  Heard: 0 (0.0 %)  Their RSSI: –  Our RSSI: –  Running 00:16";
     QTest::newRow("a reply without RSSI ends the silence") << QStringList{"start", "tick", "HEARD 0 -78", "tick", "tick",
                                                                           "tick", "HEARD 3", "+4000"}
         << "Sent: 4  Heard: 2 (33.3 %)  Their RSSI: -78 dBm (min -78, avg -78)  Our RSSI: –  Running 00:24";

@@ -49,7 +49,7 @@ bool FendrakeXBeeConfiguratorDialog::ensurePortOpen(const QString &refusal)
     if (serialPortOpen)
         return true;
     const QString problem =
-        portLost ? lostPortText() : tr("%1 cannot be opened: %2").arg(selectedPortName(), portFailure);
+        portLost ? lostPortText() : tr("%1 cannot be opened: %2.").arg(selectedPortName(), portFailure);
     showStatus(problem);
     QMessageBox::warning(this, tr("Serial port not open"), problem);
     return false;

@@ -27,6 +27,9 @@ public:
     // Test lines closer together than 5 s, so a test over the air takes seconds, not minutes.
     void setTestInterval(int ms) { d.testTimer->setInterval(ms); }
 
+    // The port's parity and stop bits follow a written NB and SB, as after a Write.
+    void followFraming(int parity, int stopBits) { d.setPortFraming(Framing{parity, stopBits}); }
+
 private:
     FendrakeXBeeConfiguratorDialog &d;
 };

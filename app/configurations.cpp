@@ -9,9 +9,11 @@ void FendrakeXBeeConfiguratorDialog::onConfigurationChanged()
     if (configurationFollowsModule)
         return;
 
+    const QHash<QString, QString> unwritten = unwrittenValues();
     setFieldValues(Presets::common());
     // Point-multipoint. The MAC mode is neither read nor written, so it has no AT command.
     ui->cmbMACMode->setCurrentIndex(1);
     // Custom keeps the channel mask and the PAN ID.
     setFieldValues(Presets::named(ui->cmbConfiguration->currentIndex()));
+    offerUndoOfReplaced(unwritten, ui->cmbConfiguration->currentText());
 }

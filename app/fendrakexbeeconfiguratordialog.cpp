@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/fieldlook.h"
 #include "catalogue/modulesettings.h"
 #include "logic/atstay.h"
 #include "logic/baudrates.h"
@@ -69,7 +70,13 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     connectWidgets();
     setUpModuleState();
     setUpConsole();
+    setUpLostPort();
+    fitListToItems(ui->cmbConfiguration);
 
+    // Its room is kept while hidden, so a Read does not make the window taller.
+    QSizePolicy progressPolicy = ui->progressBar->sizePolicy();
+    progressPolicy.setRetainSizeWhenHidden(true);
+    ui->progressBar->setSizePolicy(progressPolicy);
     ui->progressBar->hide();
     ui->progressBar->setValue(0);
     ui->progressBar->setMaximum(0);

@@ -29,6 +29,7 @@ namespace Ui {
 class FendrakeXBeeConfiguratorDialog;
 }
 class QChart;
+class QCloseEvent;
 class QKeyEvent;
 class QChartView;
 class QLineSeries;
@@ -74,6 +75,8 @@ public:
 protected:
     // Escape does not close the window: what was typed would be gone. Close and the title bar do.
     void keyPressEvent(QKeyEvent *event) override;
+    // app/unsavedwork.cpp: values the module does not hold are not left without a question
+    void closeEvent(QCloseEvent *event) override;
 
 signals:
     void finish();
@@ -148,10 +151,23 @@ private:
     void addPortItem(const QString &portName);
     void fitPortSelector();
     void setPortCode(int code);
+    QString selectedPortName() const; // whole, "None" for none
     int selectedBaudRate() const;
     void updatePortToolTip();
     QString extraPortName;
     QString portFailure; // why the chosen port could not be used, as the system says it
+    // The chosen port was open and stopped working.
+    bool portLost = false;
+
+    // app/lostport.cpp: a port that stopped working, and taking it up again
+    void setUpLostPort();
+    QString lostPortText() const;
+    void onPortLost();
+    void onSerialPortActivated(int index);
+    // True when the port is open, if need be after trying the chosen one
+    // again; otherwise warns, with refusal when no port is chosen.
+    bool ensurePortOpen(const QString &refusal);
+    void reopenSelectedPort();
 
     // app/portframing.cpp: parity and stop bits of the port
     void setPortFraming(const Framing &framing) override;
@@ -210,6 +226,7 @@ private:
     void showWriteOutcome(const JobOutcome &outcome);
 
     // app/profiles.cpp: profile files
+    void showLoadedProfile(const QHash<QString, QString> &settings, const QString &path);
     QString proposedProfileName() const;
     QString profileFolder() const;
     void rememberProfileFolder(const QString &path);
@@ -229,7 +246,11 @@ private:
     void putFormValues(const QHash<QString, QString> &values);
     void onFormEdited();
     void refreshDifferences();
-    void offerUndo(const QHash<QString, QString> &values);
+    QHash<QString, QString> unwrittenValues() const; // by command: what the module does not hold
+    QStringList unwrittenChanges() const;            // their commands, in catalogue order
+    // Offers Undo for the values of before that the form no longer holds, replaced by replacer ("Read").
+    void offerUndoOfReplaced(const QHash<QString, QString> &before, const QString &replacer);
+    void offerUndo(const QHash<QString, QString> &values, const QString &replacer);
     void withdrawUndo();
     ModuleValues moduleValues;
     QHash<QString, QString> formAtStart;      // what the user had changed nothing in
@@ -238,6 +259,9 @@ private:
     QString undoOffer;
     bool fillingFromModule = false;
     bool configurationFollowsModule = false; // a read moves cmbConfiguration: no preset
+
+    // app/unsavedwork.cpp: questions before work is lost
+    bool samplesMayGo(); // true once exported or discarded; asks only if some were not exported
 
     // app/statusline.cpp: the line at the bottom of the window
     QString idleStatus(const QStringList &differing) const;
@@ -250,7 +274,10 @@ private:
     void handleRssiReply(const QString &response);
     void showTestStatistics();
     void setStartTestRunning(bool running);
+    void stopTransmitterOnClosedPort();
     RangeTestStatistics testStatistics;
+    // The mode whose test runs; a click on it changes nothing.
+    bool receiverChosen = false;
     bool lineTakenIdle = false; // the line just received reached handleTestLine
     bool tickPending = false;   // a tick fell inside a run: its line goes out at the run's end
 
@@ -279,8 +306,17 @@ private:
     QList<HeardReply> repliesDue;          // the receiver's answers, sent once no run is under way
     std::optional<quint32> queriedCounter; // the line the receiver's query measures
 
-    // app/rssichart.cpp: the RSSI chart
+    // app/windowfit.cpp: the window's height follows what it shows
+    int neededHeight() const;
+    void takeBackHeight(int neededBefore); // after widgets were hidden
+
+    // app/rssichart.cpp: the RSSI chart and its export
     void addRssiSample(int rssi);
+    bool exportSamples(); // true when the file was written
+    QString askExportFileName();
+    int unexportedSamples() const;
+    qint32 exportedUpTo = 0; // sampleCounter at the last export
+    QString exportFolder;    // of the last export in this run
 
     // app/console.cpp, app/consolestay.cpp: the Console tab (Guru level
     // only): every byte on the line in the monitor, and a line edit that

@@ -33,9 +33,7 @@ bool FendrakeXBeeConfiguratorDialog::readyForJob(const QString &refusal)
     // One job at a time; a search ends on its own or by Cancel.
     if (session->isBusy())
         return false;
-    if (!serialPortOpen)
-        QMessageBox::warning(this, tr("Serial port not open"), refusal);
-    return serialPortOpen;
+    return ensurePortOpen(refusal); // app/lostport.cpp: tries the chosen port again, else warns
 }
 
 void FendrakeXBeeConfiguratorDialog::writeToModule(const QByteArray &bytes)

@@ -78,6 +78,9 @@ void FendrakeXBeeConfiguratorDialog::takeModuleReply(const QString &command, con
 
 void FendrakeXBeeConfiguratorDialog::takeWrittenValue(const QString &command, const QString &value)
 {
+    // Before any Read, what the module took is what the form is compared with.
+    if (!moduleValues.isKnown())
+        formAtStart.insert(command, value);
     moduleValues.takeWritten(command, value);
     refreshDifferences();
 }
@@ -95,13 +98,24 @@ void FendrakeXBeeConfiguratorDialog::beforeSettingsJob(JobKind kind)
     refreshDifferences();
     if (kind != JobKind::Read)
         return;
-    // Unwritten are the values the module does not hold; before any Read, those the user put in.
-    const QHash<QString, QString> form = formValues();
-    const QHash<QString, QString> reference = moduleValues.isKnown() ? moduleValues.values() : formAtStart;
-    valuesBeforeRead.clear();
-    for (const QString &command : ModuleValues::differing(form, reference))
-        valuesBeforeRead.insert(command, form.value(command));
+    valuesBeforeRead = unwrittenValues();
     moduleValues.startRead();
+}
+
+QStringList FendrakeXBeeConfiguratorDialog::unwrittenChanges() const
+{
+    // Unwritten are the values the module does not hold; before any Read, those the user put in.
+    const QHash<QString, QString> reference = moduleValues.isKnown() ? moduleValues.values() : formAtStart;
+    return ModuleValues::differing(formValues(), reference);
+}
+
+QHash<QString, QString> FendrakeXBeeConfiguratorDialog::unwrittenValues() const
+{
+    const QHash<QString, QString> form = formValues();
+    QHash<QString, QString> values;
+    for (const QString &command : unwrittenChanges())
+        values.insert(command, form.value(command));
+    return values;
 }
 
 void FendrakeXBeeConfiguratorDialog::afterSettingsJob(JobKind kind)
@@ -109,16 +123,20 @@ void FendrakeXBeeConfiguratorDialog::afterSettingsJob(JobKind kind)
     // A Read that stopped half-way has replaced values too: they are offered back the same way.
     if (kind != JobKind::Read)
         return;
-    const QHash<QString, QString> form = formValues();
-    QHash<QString, QString> replaced;
-    for (const QString &command : ModuleValues::differing(valuesBeforeRead, form))
-        replaced.insert(command, valuesBeforeRead.value(command));
-    valuesBeforeRead.clear();
-    if (!replaced.isEmpty())
-        offerUndo(replaced);
+    offerUndoOfReplaced(std::exchange(valuesBeforeRead, {}), tr("Read"));
 }
 
-void FendrakeXBeeConfiguratorDialog::offerUndo(const QHash<QString, QString> &values)
+void FendrakeXBeeConfiguratorDialog::offerUndoOfReplaced(const QHash<QString, QString> &before, const QString &replacer)
+{
+    const QHash<QString, QString> form = formValues();
+    QHash<QString, QString> replaced;
+    for (const QString &command : ModuleValues::differing(before, form))
+        replaced.insert(command, before.value(command));
+    if (!replaced.isEmpty())
+        offerUndo(replaced, replacer);
+}
+
+void FendrakeXBeeConfiguratorDialog::offerUndo(const QHash<QString, QString> &values, const QString &replacer)
 {
     undoValues = values;
     QStringList commands;
@@ -127,8 +145,9 @@ void FendrakeXBeeConfiguratorDialog::offerUndo(const QHash<QString, QString> &va
             commands.append(QLatin1String(setting.command));
     }
     const QString names = commands.join(QLatin1String(", "));
-    undoOffer = commands.size() == 1 ? tr("Read replaced 1 unwritten value: %1.").arg(names)
-                                     : tr("Read replaced %1 unwritten values: %2.").arg(commands.size()).arg(names);
+    undoOffer = commands.size() == 1
+        ? tr("%1 replaced 1 unwritten value: %2.").arg(replacer, names)
+        : tr("%1 replaced %2 unwritten values: %3.").arg(replacer).arg(commands.size()).arg(names);
     showStatus(undoOffer);
     ui->btnUndo->show();
 }

@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/fieldlook.h"
 #include "app/popupwatcher.h"
 #include "logic/baudrates.h"
 #include "logic/commandsession.h"
@@ -75,14 +76,15 @@ void FendrakeXBeeConfiguratorDialog::refreshPortList()
 
     if (selectedVanished) {
         serialPortOpen = false;
-        portFailure = tr("No longer listed by the system; the adapter was removed.");
         setPortCode(PortFailed);
+        onPortLost();
     }
 }
 
 void FendrakeXBeeConfiguratorDialog::restoreSerialSelection()
 {
     Settings *settings = Settings::instance();
+    settings->writeBack();
     const QString port = settings->value(Settings::generalGroup(), portKey, QString()).toString();
     ui->cmbSerial->setCurrentIndex(indexOrFirst(ui->cmbSerial, port));
     const int rate = settings->value(Settings::generalGroup(), baudRateKey, 9600).toInt();
@@ -91,7 +93,7 @@ void FendrakeXBeeConfiguratorDialog::restoreSerialSelection()
     // A selection that was already current sent nothing above; send both
     // now so the worker always runs what the combo boxes show. It ignores
     // a port and a rate it already has.
-    emit change_port(ui->cmbSerial->currentText());
+    emit change_port(selectedPortName());
     session->setPortRate(selectedBaudRate());
     emit change_baud_rate(QSerialPort::BaudRate(selectedBaudRate()));
 }
@@ -134,21 +136,28 @@ void FendrakeXBeeConfiguratorDialog::fitPortSelector()
     option.initFrom(combo);
     const QSize contents(widest, metrics.height());
     combo->setMinimumWidth(combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, combo).width());
+    fitListToItems(combo);
     updatePortToolTip();
 }
 
 void FendrakeXBeeConfiguratorDialog::onSerialPortChanged(int currentIndex)
 {
     Q_UNUSED(currentIndex);
-    // An item's data is its whole name ("None" has none); the text may be shortened.
-    const QVariant data = ui->cmbSerial->currentData();
-    const QString port = data.isNull() ? ui->cmbSerial->currentText() : data.toString();
+    const QString port = selectedPortName();
     portFailure.clear();
+    portLost = false;
     updatePortToolTip();
     // Before the port closes: a module in command mode is told to leave it.
     abandonModuleWork(true);
     emit change_port(port);
     Settings::instance()->setValue(Settings::generalGroup(), portKey, port);
+}
+
+QString FendrakeXBeeConfiguratorDialog::selectedPortName() const
+{
+    // An item's data is its whole name ("None" has none); the text may be shortened.
+    const QVariant data = ui->cmbSerial->currentData();
+    return data.isNull() ? noPort : data.toString();
 }
 
 int FendrakeXBeeConfiguratorDialog::selectedBaudRate() const
@@ -177,11 +186,15 @@ void FendrakeXBeeConfiguratorDialog::onPortOpened(bool open)
         serialPortOpen = false;
         setPortCode(NoPortSelected);
     } else {
-        serialPortOpen = open;
-        if (open)
+        if (open) {
             portFailure.clear();
+            portLost = false;
+        }
+        serialPortOpen = open;
         setPortCode(open ? PortOpen : PortFailed);
     }
+    if (!open)
+        stopTransmitterOnClosedPort();
 }
 
 void FendrakeXBeeConfiguratorDialog::onPortError(const QString &reason)
@@ -206,7 +219,7 @@ void FendrakeXBeeConfiguratorDialog::updatePortToolTip()
     const QString wholeName = ui->cmbSerial->currentData(Qt::ToolTipRole).toString();
     if (!wholeName.isEmpty())
         lines.append(wholeName);
-    if (ui->cmbSerial->property("code").toInt() == PortFailed && !portFailure.isEmpty())
-        lines.append(tr("The port could not be used: %1").arg(portFailure));
+    if (ui->cmbSerial->property("code").toInt() == PortFailed && (portLost || !portFailure.isEmpty()))
+        lines.append(portLost ? lostPortText() : tr("The port could not be used: %1").arg(portFailure));
     ui->cmbSerial->setToolTip(lines.join(QLatin1Char('\n')));
 }

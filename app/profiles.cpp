@@ -3,6 +3,7 @@
 
 #include "logic/commandsession.h"
 #include "logic/filesaving.h"
+#include "logic/jobtexts.h"
 #include "logic/profilefile.h"
 #include "settings/settings.h"
 
@@ -48,11 +49,11 @@ void FendrakeXBeeConfiguratorDialog::onSaveProfileClicked()
     const QByteArray bytes = ProfileFile::serialise(settings, moduleValues.values());
     const auto profile = [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); };
     if (saveFile(path, {}, profile) != SaveResult::Saved) {
-        QMessageBox::critical(this, title, tr("Failed to write file"));
+        QMessageBox::critical(this, title, JobText::fileNotWritten());
         return;
     }
     showStatus(tr("Saved profile %1.").arg(fileName(path)));
-    QMessageBox::information(this, title, tr("Saved %n setting(s).", nullptr, int(settings.size())));
+    QMessageBox::information(this, title, JobText::saved(int(settings.size())));
 }
 
 void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
@@ -69,7 +70,8 @@ void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
     }
     applyProfile(reading.settings, path);
 
-    QString text = tr("Loaded %n setting(s).", nullptr, int(reading.settings.size()));
+    const int count = int(reading.settings.size());
+    QString text = count == 1 ? tr("Loaded 1 setting.") : tr("Loaded %1 settings.").arg(count);
     if (moduleValues.isKnown()) {
         const QStringList differing = ProfileFile::differences(reading.settings, moduleValues.values());
         text += QLatin1Char('\n')
@@ -81,7 +83,15 @@ void FendrakeXBeeConfiguratorDialog::onOpenProfileClicked()
 
 void FendrakeXBeeConfiguratorDialog::applyProfile(const QHash<QString, QString> &settings, const QString &path)
 {
+    const QHash<QString, QString> unwritten = unwrittenValues();
     putFormValues(settings);
+    showLoadedProfile(settings, path);
+    offerUndoOfReplaced(unwritten, tr("The profile"));
+}
+
+// The status line names the file, and a write's record names it while the form holds it unchanged.
+void FendrakeXBeeConfiguratorDialog::showLoadedProfile(const QHash<QString, QString> &settings, const QString &path)
+{
     if (path.isEmpty())
         return;
     // The record of a write names the profile while the form still holds it unchanged.

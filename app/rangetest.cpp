@@ -24,6 +24,14 @@ const QString stopIcon = QStringLiteral(":/fatcow/icons/fatcow/stop.png");
 void FendrakeXBeeConfiguratorDialog::onTestModeClicked()
 {
     const bool receiver = ui->rdbReceiver->isChecked();
+    // The mode already chosen: its test goes on.
+    if (receiver == receiverChosen)
+        return;
+    if (!receiver && !samplesMayGo()) {
+        ui->rdbReceiver->setChecked(true);
+        return;
+    }
+    receiverChosen = receiver;
     if (testTimer->isActive() && receiver) {
         testTimer->stop();
         transmitterStatistics.stop(rangeNowMs());
@@ -32,16 +40,19 @@ void FendrakeXBeeConfiguratorDialog::onTestModeClicked()
 
     testPacketCounter = 0;
     sampleCounter = 0;
+    exportedUpTo = 0;
     rssiSeries->clear();
     rssiSamples.clear();
     testStatistics.reset();
     resetRangeSeats();
 
+    const int neededBefore = neededHeight();
     ui->btnStartTest->setVisible(ui->rdbTransmitter->isChecked());
     ui->btnExportResults->setVisible(receiver);
     ui->chkAnswerTransmitter->setVisible(receiver);
     chartView->setVisible(receiver);
     showTestStatistics();
+    takeBackHeight(neededBefore);
 }
 
 void FendrakeXBeeConfiguratorDialog::onStartTestClicked()
@@ -55,6 +66,8 @@ void FendrakeXBeeConfiguratorDialog::onStartTestClicked()
         return;
     }
     if (!ui->rdbTransmitter->isChecked() || consoleRefuses(tr("Range test")))
+        return;
+    if (!ensurePortOpen(tr("Please select and open a serial port before starting the range test.")))
         return;
     testTimer->start(testLineIntervalMs);
     transmitterStatistics.start(rangeNowMs());
@@ -89,11 +102,28 @@ void FendrakeXBeeConfiguratorDialog::onTestTimerTimeout()
 
 void FendrakeXBeeConfiguratorDialog::sendTestLine()
 {
+    // A line that cannot reach the module is not sent: counted, it would be taken for lost on the air.
+    if (!serialPortOpen) {
+        stopTransmitterOnClosedPort();
+        return;
+    }
     tickPending = false;
     transmitterStatistics.addSent(testPacketCounter, rangeNowMs());
     const QByteArray line = testLineBytes(testPacketCounter);
     ++testPacketCounter;
     session->sendData(line);
+    showTestStatistics();
+}
+
+void FendrakeXBeeConfiguratorDialog::stopTransmitterOnClosedPort()
+{
+    if (!testTimer->isActive())
+        return;
+    qCDebug(lcRange) << "Port closed: transmitter stopped after" << testPacketCounter << "lines";
+    testTimer->stop();
+    tickPending = false;
+    transmitterStatistics.stopOnClosedPort(rangeNowMs());
+    setStartTestRunning(false);
     showTestStatistics();
 }
 
@@ -161,7 +191,7 @@ void FendrakeXBeeConfiguratorDialog::handleRssiReply(const QString &response)
         addRssiSample(*rssi);
         break;
     case RangeQuery::Transmitter:
-        transmitterStatistics.setOurRssi(*rssi);
+        transmitterStatistics.setOurRssi(*rssi, rangeNowMs());
         showTestStatistics();
         break;
     case RangeQuery::None:
@@ -173,10 +203,10 @@ void FendrakeXBeeConfiguratorDialog::showTestStatistics()
 {
     const qint64 now = rangeNowMs();
     if (ui->rdbTransmitter->isChecked()) {
-        ui->lblTestStatistics->setText(transmitterStatistics.summary(now));
-        setStatisticsSilent(false);
+        ui->lblTestStatistics->setFullText(transmitterStatistics.summary(now));
+        setStatisticsSilent(transmitterStatistics.isSilent(now) || transmitterStatistics.stoppedByClosedPort());
         return;
     }
-    ui->lblTestStatistics->setText(testStatistics.summary(now));
+    ui->lblTestStatistics->setFullText(testStatistics.summary(now));
     setStatisticsSilent(testStatistics.isSilent(now));
 }

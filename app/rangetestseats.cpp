@@ -145,7 +145,7 @@ void FendrakeXBeeConfiguratorDialog::answerTransmitter(const RunOutcome &outcome
 
 void FendrakeXBeeConfiguratorDialog::handleHeardReply(const HeardReply &reply)
 {
-    if (!transmitterStatistics.addHeard(reply))
+    if (!transmitterStatistics.addHeard(reply, rangeNowMs()))
         return;
     showTestStatistics();
     startOurRssiQuery();

@@ -5,11 +5,15 @@
 
 #include <QCursor>
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QToolTip>
 #include <QValueAxis>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,7 +36,7 @@ void FendrakeXBeeConfiguratorDialog::addRssiSample(int rssi)
 {
     const QDateTime now = QDateTime::currentDateTime();
     rssiSeries->append(sampleCounter, rssi);
-    rssiSamples.append({sampleCounter, rssi, now});
+    rssiSamples.append({sampleCounter, rssi, now, queriedCounter});
     ++sampleCounter;
     if (rssiSeries->count() > maxKeptSamples) {
         rssiSeries->remove(0);
@@ -54,34 +58,72 @@ void FendrakeXBeeConfiguratorDialog::onPointHovered(QPointF point, bool state)
         QToolTip::hideText();
         return;
     }
-    const QString text = tr("RSSI: %1 dBm\nSample: %2")
-                             .arg(point.y(), 0, 'g', -1, QLatin1Char(' '))
-                             .arg(point.x(), 0, 'g', -1, QLatin1Char(' '));
-    QToolTip::showText(QCursor::pos(), text);
+    // The cursor is anywhere on the line: the sample nearest to it is meant.
+    if (const RssiSample *sample = RangeTestStatistics::nearestSample(rssiSamples, point.x()))
+        QToolTip::showText(QCursor::pos(), RangeTestStatistics::sampleText(*sample));
 }
 
 void FendrakeXBeeConfiguratorDialog::onExportResultsClicked()
 {
+    exportSamples();
+}
+
+int FendrakeXBeeConfiguratorDialog::unexportedSamples() const
+{
+    return int(std::count_if(rssiSamples.cbegin(), rssiSamples.cend(),
+                             [this](const RssiSample &sample) { return sample.index >= exportedUpTo; }));
+}
+
+bool FendrakeXBeeConfiguratorDialog::exportSamples()
+{
     const QString title = tr("Export results");
     if (rssiSeries->count() == 0) {
         QMessageBox::information(this, title, tr("No RSSI data to export"));
-        return;
+        return false;
     }
-    const QString fileName =
-        QFileDialog::getSaveFileName(this, tr("Export RSSI Data"), QString(), tr("CSV Files (*.csv)"));
+    const QString fileName = askExportFileName();
     if (fileName.isEmpty())
-        return;
+        return false;
 
-    const auto csv = [this](QIODevice *file) { return writeRssiCsv(file, rssiSamples); };
+    const QList<RssiSample> samples = rssiSamples;
+    const auto csv = [&samples](QIODevice *file) { return writeRssiCsv(file, samples); };
     switch (saveFile(fileName, QIODevice::Text, csv)) {
     case SaveResult::OpenFailed:
         QMessageBox::critical(this, title, tr("Failed to open file for writing"));
-        return;
+        return false;
     case SaveResult::WriteFailed:
         QMessageBox::critical(this, title, tr("Failed to write file"));
-        return;
+        return false;
     case SaveResult::Saved:
         break;
     }
-    QMessageBox::information(this, title, tr("RSSI data exported successfully"));
+    exportedUpTo = samples.constLast().index + 1;
+    const int count = int(samples.size());
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    const QString text = count == 1 ? tr("Exported 1 sample to %1.").arg(shownName)
+                                    : tr("Exported %1 samples to %2.").arg(count).arg(shownName);
+    showStatus(text);
+    QMessageBox::information(this, title, text);
+    return true;
+}
+
+QString FendrakeXBeeConfiguratorDialog::askExportFileName()
+{
+    // A name that tells the tests apart, where the last one went.
+    const QString folder = !exportFolder.isEmpty() ? exportFolder
+        : !profileFolder().isEmpty()               ? profileFolder()
+                                                   : QDir::homePath();
+    const QString proposed = QStringLiteral("rangetest-%1.csv")
+                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm")));
+    QFileDialog fileDialog(this, tr("Export RSSI Data"), folder, tr("CSV Files (*.csv)"));
+    fileDialog.setAcceptMode(QFileDialog::AcceptSave);
+    fileDialog.selectFile(QDir(folder).filePath(proposed));
+    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
+        return QString();
+    QString fileName = fileDialog.selectedFiles().constFirst();
+    // Some platforms' dialogs leave the suffix to the program; a file chosen as it is keeps its name.
+    if (QFileInfo(fileName).suffix().isEmpty() && !QFileInfo::exists(fileName))
+        fileName += QStringLiteral(".csv");
+    exportFolder = QFileInfo(fileName).absolutePath();
+    return fileName;
 }

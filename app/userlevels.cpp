@@ -1,6 +1,7 @@
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "ui_fendrakexbeeconfiguratordialog.h"
 
+#include "app/fieldlook.h"
 #include "dialogs/aboutdialog.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 
 void FendrakeXBeeConfiguratorDialog::applyUserLevel()
 {
+    const int neededBefore = isVisible() ? neededHeight() : 0;
     // The full view adds the addressing, transmit and UART settings and the calculator.
     QWidget *const guruOnly[] = {
         ui->lblDestinationAddressHigh,
@@ -28,9 +30,13 @@ void FendrakeXBeeConfiguratorDialog::applyUserLevel()
         widget->setVisible(userLevel == Guru);
 
     // A beginner changes the PAN ID only through a predefined configuration,
-    // and sees the module's name without changing it.
-    ui->txtPANID->setReadOnly(userLevel == Beginner);
-    ui->txtNodeIdentifier->setReadOnly(userLevel != Guru);
+    // the channel mask only the calculator sets, and a beginner sees the
+    // module's name without changing it.
+    showReadOnly(ui->txtPANID, userLevel == Beginner, tr("Editable at the Guru level."));
+    showReadOnly(ui->txtChannelMask, true,
+                 userLevel == Guru ? tr("Set with the channel mask calculator.")
+                                   : tr("Set with the channel mask calculator at the Guru level."));
+    showReadOnly(ui->txtNodeIdentifier, userLevel != Guru, tr("Editable at the Guru level."));
 
     // The MAC mode is neither read nor written, so it is offered at no level.
     ui->lblMACMode->hide();
@@ -38,9 +44,11 @@ void FendrakeXBeeConfiguratorDialog::applyUserLevel()
 
     showConsole(userLevel == Guru);
 
-    // Hiding a row refreshes only its group box's layout at once; the layouts
-    // above hear of it through posted requests. Let them catch up first, or
-    // the resize below would fit the previous level.
+    if (isVisible()) {
+        takeBackHeight(neededBefore);
+        return;
+    }
+    // Before it is shown, the window takes the size of its first level.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     adjustSize();
 }

@@ -1,10 +1,11 @@
 #include "logic/rangeteststatistics.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-const QString noFigure = QStringLiteral("-");
+const QString noFigure = QStringLiteral("–");
 
 // Rounded before formatting so that a mean just below zero reads 0.0, not -0.0.
 double roundedToTenth(double value)
@@ -99,7 +100,7 @@ void RangeTestStatistics::addSample(int rssi)
 
 QString RangeTestStatistics::summary() const
 {
-    // A figure with nothing to show yet reads "-".
+    // A figure with nothing to show yet reads "–", as on the transmitting seat.
     QStringList lines(3, noFigure);
     if (receivedLines > 0) {
         const double lostPercent = 100.0 * double(lostLines) / double(receivedLines + lostLines);
@@ -121,6 +122,9 @@ QString RangeTestStatistics::summary(qint64 nowMs) const
 {
     if (!lastLineMs)
         return summary();
+    // Silence comes first: a long line is shortened at its end.
+    if (isSilent(nowMs))
+        return silenceText(nowMs) + QStringLiteral("   ") + summary();
     return summary() + QStringLiteral("   ") + silenceText(nowMs);
 }
 
@@ -140,4 +144,19 @@ QString RangeTestStatistics::lostText(const LostLines &mark)
     if (mark.firstCounter == mark.lastCounter)
         return tr("Line %1 lost").arg(mark.firstCounter);
     return tr("Lines %1–%2 lost").arg(mark.firstCounter).arg(mark.lastCounter);
+}
+
+QString RangeTestStatistics::sampleText(const RssiSample &sample)
+{
+    if (sample.line)
+        return tr("Line %1: %2 dBm").arg(*sample.line).arg(sample.rssi);
+    return tr("Sample %1: %2 dBm").arg(sample.index).arg(sample.rssi);
+}
+
+const RssiSample *RangeTestStatistics::nearestSample(const QList<RssiSample> &samples, double x)
+{
+    const auto nearest = std::min_element(samples.cbegin(), samples.cend(), [x](const auto &a, const auto &b) {
+        return std::abs(a.index - x) < std::abs(b.index - x);
+    });
+    return nearest == samples.cend() ? nullptr : &*nearest;
 }

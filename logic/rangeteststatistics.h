@@ -1,6 +1,8 @@
 #ifndef RANGETESTSTATISTICS_H
 #define RANGETESTSTATISTICS_H
 
+#include "logic/rssisample.h"
+
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
@@ -57,7 +59,7 @@ public:
     // The query ended (answered or not); its line has no RSSI unless a sample came.
     void endRssiQuery();
 
-    // The line shown under the Test tab's buttons; "-" for a figure that has
+    // The line shown under the Test tab's buttons; "–" for a figure that has
     // nothing to show yet.
     QString summary() const;
     // The same, ending with how long ago the last line came, once one has.
@@ -70,6 +72,11 @@ public:
     const QList<LostLines> &lostMarks() const { return marks; }
     // The hover text of a mark: "Lines 23–29 lost", "Line 23 lost".
     static QString lostText(const LostLines &mark);
+    // The hover text of a sample, numbered as the marks are: "Line 23: -77 dBm";
+    // "Sample 4: -77 dBm" for a line that carried no number.
+    static QString sampleText(const RssiSample &sample);
+    // The sample whose index is nearest to x; null when there is none.
+    static const RssiSample *nearestSample(const QList<RssiSample> &samples, double x);
 
 private:
     bool countLine(std::optional<quint32> counter); // false for the same line twice

@@ -25,23 +25,31 @@ public:
     // Lines a reply is still matched against: an hour of them. A reply for
     // an older line, like one for a line never sent, is ignored.
     static constexpr int trackedLines = 720;
+    // Two test intervals without a reply while lines go out: the receiver is not answering.
+    static constexpr qint64 silentAfterMs = 10000;
 
     // A mode click: every figure starts again, and a running clock from nowMs.
     void reset(qint64 nowMs);
     void start(qint64 nowMs);
     void stop(qint64 nowMs);
+    // The port closed under a running test: it stops, and the summary says
+    // after which line until the next start.
+    void stopOnClosedPort(qint64 nowMs);
+    bool stoppedByClosedPort() const { return closedPortStop; }
 
     void addSent(quint32 counter, qint64 nowMs);
-    // False when the reply is for a line not sent (or no longer tracked) or
-    // already heard; such a reply changes nothing.
-    bool addHeard(const HeardReply &reply);
-    // What our own module measured in its "DB" query.
-    void setOurRssi(int rssi);
+    // A reply that came at nowMs. False when it is for a line not sent (or
+    // no longer tracked) or already heard; such a reply changes nothing.
+    bool addHeard(const HeardReply &reply, qint64 nowMs);
+    // What our own module measured in its "DB" query at nowMs.
+    void setOurRssi(int rssi, qint64 nowMs);
 
     quint64 sentCount() const { return sent; }
     quint64 heardCount() const { return heard; }
     qint64 runningMs(qint64 nowMs) const;
     QString summary(qint64 nowMs) const;
+    // Lines go out but no reply has come for more than two intervals.
+    bool isSilent(qint64 nowMs) const;
 
 private:
     struct SentLine
@@ -52,8 +60,11 @@ private:
     };
 
     QString heardText(qint64 nowMs) const;
-    QString theirRssiText() const;
+    QString theirRssiText(qint64 nowMs) const;
+    QString ourRssiText(qint64 nowMs) const;
+    QString ageText(qint64 sinceMs, qint64 nowMs) const;
     QString runningText(qint64 nowMs) const;
+    std::optional<qint64> answerAwaitedSinceMs() const;
 
     std::deque<SentLine> recentLines; // oldest first
     quint64 sent = 0;
@@ -61,12 +72,17 @@ private:
 
     int theirSamples = 0;
     int theirLast = 0;
+    qint64 theirLastMs = 0;
     int theirMin = 0;
     qint64 theirSum = 0;
     std::optional<int> ourRssi;
+    qint64 ourRssiMs = 0;
+    std::optional<qint64> lastHeardMs;
+    std::optional<qint64> firstSentThisRunMs; // since the last Start
 
     std::optional<qint64> runningSince;
     qint64 runningBefore = 0; // of the runs already stopped
+    bool closedPortStop = false;
 };
 
 #endif // TRANSMITTERSTATISTICS_H

@@ -47,8 +47,10 @@ void SerialPort::process()
 
 void SerialPort::onChangePort(QString port)
 {
-    // "None" is never a real port, so choosing it again still closes and reports.
-    if (port == portName && port != QLatin1String("None"))
+    // "None" is never a real port, so choosing it again still closes and
+    // reports; a port chosen again that is not open (lost, or it failed) is
+    // tried again.
+    if (port == portName && port != QLatin1String("None") && serial->isOpen())
         return;
     portName = port;
     serial->setPortName(portName);
@@ -218,6 +220,7 @@ void SerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
     serial->clearError();
     receiveBuffer.clear();
     monitor(MonitorChunk::Note, ConsoleText::portLost(reason).toUtf8());
+    emit port_lost();
     emit port_error(reason);
     emit port_open(false);
 }

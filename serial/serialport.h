@@ -25,6 +25,8 @@ signals:
     // Why the port could not be opened or stopped working, as the system
     // says it ("Permission denied"); comes just before port_open(false).
     void port_error(QString reason);
+    // The open port stopped working (the adapter was pulled out); comes before port_error.
+    void port_lost();
     void data_received(QByteArray data);
     // The port could not take this framing (parity as NB stores it, 1 even …); it keeps the one it had.
     void framing_refused(int parity, int stopBits);

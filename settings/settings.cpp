@@ -58,3 +58,13 @@ void Settings::setValue(const QString &group, const QString &key, const QVariant
     else
         unsavedValues().insert(unsavedKey(group, key), value);
 }
+
+void Settings::writeBack()
+{
+    QSettings settings;
+    const QStringList keys = settings.allKeys();
+    if (keys.isEmpty())
+        return;
+    // Storing any key, even its own value, makes Qt write the whole file again, one section per group.
+    settings.setValue(keys.constFirst(), settings.value(keys.constFirst()));
+}

@@ -16,8 +16,14 @@ public:
 
     static Settings *instance();
 
-    // The group of the window's own keys: port, rate, framing, folders.
-    static QString generalGroup() { return QStringLiteral("general"); }
+    // The group of the window's own keys: port, rate, framing, folders. Qt
+    // writes a group of this name as the section [%General] and reads that
+    // section back as "General"; any other spelling is lost at the next start.
+    static QString generalGroup() { return QStringLiteral("General"); }
+
+    // Writes the file back in one piece. Older versions added a section of the
+    // general group at each start; reading takes the last value of each key.
+    void writeBack();
 
     QVariant value(const QString &group, const QString &key, const QVariant &defaultValue);
     void setValue(const QString &group, const QString &key, const QVariant &value);

@@ -176,8 +176,8 @@ void tst_Profiles::roundTripAcrossLevels()
     const QString path = dir.filePath(QTest::currentDataTag() + QString(".tarnowick-profile"));
     QCOMPARE(choose(dialog, "btnOpenProfile", path), QStringList{"Tarnowick profiles (*.tarnowick-profile)"});
     QCOMPARE(shown(boxes),
-             QStringList({"Information | Save profile | Saved 10 setting(s).",
-                          "Information | Open profile | Loaded 10 setting(s)."}));
+             QStringList({"Information | Save profile | Saved 10 settings.",
+                          "Information | Open profile | Loaded 10 settings."}));
     // DH was empty, so the file has none and the field keeps its text; PAN ID 4444
     // names WindSpeed, whose preset does not run (TO and MAC mode stay).
     QCOMPARE(formState(dialog), merged(saved, {{"txtDestinationAddressHigh", "AB"}, {"cmbConfiguration", "2"}}));
@@ -225,16 +225,16 @@ void tst_Profiles::comparedWithModuleAndWritten()
     choose(dialog, "btnOpenProfile", path);
     QVERIFY(!bold("txtPANID")); // no Read on this port, so nothing to compare with
     QCOMPARE(status(), "Loaded profile given.tarnowick-profile: 11 settings.");
-    const QString loaded = "Information | Open profile | Loaded 11 setting(s).";
+    const QString loaded = "Information | Open profile | Loaded 11 settings.";
     const QString differing = loaded + "\nDifferent from the module: CM, ID, MT, DL, SB, RO, AP.";
     QCOMPARE(
         shown(boxes),
-        QStringList({"Information | Save profile | Saved 11 setting(s).", differing, differing,
+        QStringList({"Information | Save profile | Saved 11 settings.", differing, differing,
                      "Information | Write settings | All settings have been written to the device.\nThe port now uses "
                      "8N2, the module's new framing.\nRead back: all 11 settings match.",
                      loaded + "\nSame as the module.", loaded}));
     // The framing the port followed is kept with the rate, and shown.
-    QCOMPARE(QSettings(settings.filePath(), QSettings::IniFormat).value("general/stopbits").toInt(), 1);
+    QCOMPARE(QSettings(settings.filePath(), QSettings::IniFormat).value("General/stopbits").toInt(), 1);
     QCOMPARE(dialog.findChild<QComboBox *>("cmbSerialBaudRate")->toolTip(), "The port runs at 9600 8N2.");
     const QJsonObject stored = readJson(dir.filePath("modules.json"))["A"].toObject();
     const QJsonObject written{{"TO", "C0"}, {"CM", "FFC00"}, {"ID", "2222"}, {"MT", "2"},  {"DL", "1234"}, {"DH", "0"},

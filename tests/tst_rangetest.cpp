@@ -1,5 +1,6 @@
 // The range test: the transmitter's lines, the receiver's RSSI queries, the
 // chart, the figures under it and the CSV export.
+#include "app/statuslabel.h"
 #include "dialogprobe.h"
 #include "isolatedsettings.h"
 #include "messageboxcatcher.h"
@@ -30,7 +31,7 @@
 
 namespace {
 
-const QString success = QStringLiteral("RSSI data exported successfully");
+const QString success = QStringLiteral("Exported %1 to %2.");
 
 // The receiver's chart as the user sees it.
 struct Chart
@@ -59,7 +60,7 @@ bool showTestTab(FendrakeXBeeConfiguratorDialog &dialog, const char *mode)
 
 QString figures(const QWidget &dialog)
 {
-    return dialog.findChild<QLabel *>("lblTestStatistics")->text();
+    return dialog.findChild<StatusLabel *>("lblTestStatistics")->fullText(); // whole, as its tooltip shows it
 }
 
 QByteArray readAll(const QString &path)
@@ -105,43 +106,72 @@ void tst_RangeTest::initTestCase()
 
 void tst_RangeTest::modeClick_data()
 {
-    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QStringList>("clicks"); // after Receiver got one sample; "export" exports it
+    QTest::addColumn<QString>("answer");     // to the question about samples not exported
+    QTest::addColumn<QString>("saveAs");     // typed into the file dialog; empty cancels it
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("fresh"); // the last click started a new test
 
-    QTest::newRow("transmitter again, sending") << QStringList{"btnStartTest", "rdbTransmitter"};
-    QTest::newRow("receiver while sending") << QStringList{"btnStartTest", "rdbReceiver"};
-    QTest::newRow("back to transmitter") << QStringList{"rdbReceiver", "rdbTransmitter"};
+    // clang-format off
+    QTest::newRow("receiver again") << QStringList{"rdbReceiver"} << "" << "" << false << false;
+    QTest::newRow("transmitter, Cancel") << QStringList{"rdbTransmitter"} << "Cancel" << "" << true << false;
+    QTest::newRow("transmitter, Discard") << QStringList{"rdbTransmitter"} << "Discard" << "" << true << true;
+    QTest::newRow("transmitter, Export…") << QStringList{"rdbTransmitter"} << "Export…" << "kept.csv" << true << true;
+    QTest::newRow("transmitter, Export… cancelled") << QStringList{"rdbTransmitter"} << "Export…" << "" << true << false;
+    QTest::newRow("exported before") << QStringList{"export", "rdbTransmitter"} << "" << "kept.csv" << false << true;
+    QTest::newRow("transmitter, then receiver") << QStringList{"rdbTransmitter", "rdbReceiver"} << "Discard" << "" << true << true;
+    // clang-format on
 }
 
-// Clicking a mode, also the one already chosen, starts a fresh test.
+// A mode click over samples not exported asks first; a click on the mode
+// already chosen changes nothing.
 void tst_RangeTest::modeClick()
 {
     QFETCH(QStringList, clicks);
+    QFETCH(QString, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, asked);
+    QFETCH(bool, fresh);
 
+    QTemporaryDir folder;
+    MessageBoxCatcher boxes;
     FendrakeXBeeConfiguratorDialog dialog;
-    QVERIFY(showTestTab(dialog, "rdbTransmitter"));
+    QVERIFY(showTestTab(dialog, "rdbReceiver"));
     const Chart chart(dialog);
     DialogProbe(dialog).addRssiSample(-70);
-    QVERIFY(dialog.findChild<QRadioButton *>("rdbReceiver")->isVisible());
+    const QString before = figures(dialog);
+    boxes.press(answer);
+    ModalDriver<QFileDialog> user([&](QFileDialog *fileDialog) {
+        answerFileDialog(fileDialog, saveAs.isEmpty() ? "" : folder.filePath(saveAs));
+    });
+    for (const QString &name : clicks) {
+        if (name == "export")
+            dialog.findChild<QPushButton *>("btnExportResults")->click();
+        else
+            QTest::mouseClick(dialog.findChild<QRadioButton *>(name), Qt::LeftButton);
+    }
 
-    for (const QString &name : clicks)
-        dialog.findChild<QAbstractButton *>(name)->click();
-
-    const bool receiver = clicks.last() == QLatin1String("rdbReceiver");
-    const bool transmitting = clicks.first() == QLatin1String("btnStartTest") && !receiver;
-    QCOMPARE(dialog.findChild<QPushButton *>("btnStartTest")->text(), transmitting ? "Stop" : "Start");
-    QCOMPARE(chart.series->count(), 0);
-    QCOMPARE(figures(dialog),
-             receiver           ? "Received: -   Lost: - (- %)   RSSI last/min/avg/max: - / - / - / - dBm"
-                 : transmitting ? "Sent: 0  Heard: 0 (–)  Their RSSI: –  Our RSSI: –  Running 00:00"
-                                : "Sent: 0  Heard: 0 (–)  Their RSSI: –  Our RSSI: –  Stopped 00:00");
+    const auto questions = std::count_if(boxes.boxes().begin(), boxes.boxes().end(),
+                                         [](const auto &box) { return box.title == "Test mode"; });
+    QCOMPARE(questions, asked ? 1 : 0);
+    const bool receiver = fresh ? clicks.last() == "rdbReceiver" : true;
+    QCOMPARE(dialog.findChild<QRadioButton *>("rdbReceiver")->isChecked(), receiver);
+    QCOMPARE(chart.series->count(), fresh ? 0 : 1);
+    if (!fresh)
+        QCOMPARE(figures(dialog), before);
+    else if (receiver)
+        QCOMPARE(figures(dialog), "Received: –   Lost: – (– %)   RSSI last/min/avg/max: – / – / – / – dBm");
+    else
+        QCOMPARE(figures(dialog), "Sent: 0  Heard: 0 (–)  Their RSSI: –  Our RSSI: –  Stopped 00:00");
+    QCOMPARE(QFileInfo::exists(folder.filePath("kept.csv")), !saveAs.isEmpty());
     const QList<bool> shown = {dialog.findChild<QPushButton *>("btnStartTest")->isVisible(),
                                dialog.findChild<QPushButton *>("btnExportResults")->isVisible(),
                                dialog.findChild<QCheckBox *>("chkAnswerTransmitter")->isVisible(),
                                chart.view->isVisible(), dialog.findChild<QLabel *>("lblTestStatistics")->isVisible()};
     QCOMPARE(shown, QList<bool>({!receiver, receiver, receiver, receiver, true}));
-    // Samples count from 0 again.
+    // Samples count from 0 again after a fresh start.
     DialogProbe(dialog).addRssiSample(-71);
-    QCOMPARE(chart.series->points(), QList<QPointF>{QPointF(0, -71)});
+    QCOMPARE(chart.series->points().last(), QPointF(fresh ? 0 : 1, -71));
 }
 
 // The first line leaves 5 s after Start; a tick that finds the module in
@@ -189,7 +219,7 @@ void tst_RangeTest::receiver_data()
     QTest::newRow("ERROR") << line << "rdbReceiver" << false << "ERROR" << QList<QPointF>() << query + QList<QByteArray>{"HEARD 17\r"} << none;
     QTest::newRow("empty") << line << "rdbReceiver" << false << "" << QList<QPointF>() << query + QList<QByteArray>{"HEARD 17\r"} << none;
     QTest::newRow("text before") << "xx " + line << "rdbReceiver" << false << "4A" << QList<QPointF>{{0, -74}} << query + QList<QByteArray>{"HEARD 17 -74\r"} << one;
-    QTest::newRow("lower case") << line.toLower() << "rdbReceiver" << false << "4A" << QList<QPointF>() << QList<QByteArray>() << "Received: -";
+    QTest::newRow("lower case") << line.toLower() << "rdbReceiver" << false << "4A" << QList<QPointF>() << QList<QByteArray>() << "Received: –";
     QTest::newRow("settings tab shown") << line << "rdbReceiver" << true << "4A" << QList<QPointF>() << QList<QByteArray>{"HEARD 17\r"} << none;
     QTest::newRow("transmitter mode") << line << "rdbTransmitter" << false << "4A" << QList<QPointF>() << QList<QByteArray>() << "Sent: 0 ";
     QTest::newRow("reply from receiver") << QByteArray("HEARD 0 -70") << "rdbTransmitter" << false << "4A" << QList<QPointF>() << QList<QByteArray>() << "Sent: 0  Heard: 0 ";
@@ -222,6 +252,11 @@ void tst_RangeTest::receiver()
     QCOMPARE(module.written(), written);
     QCOMPARE(Chart(dialog).series->points(), points);
     QVERIFY2(::figures(dialog).startsWith(figures), qPrintable(::figures(dialog)));
+    if (points.isEmpty())
+        return;
+    // The hover numbers a sample by its line, as the marks of lost lines are numbered.
+    emit Chart(dialog).series->hovered(points.first() + QPointF(0.3, 2.5), true);
+    QTRY_COMPARE(QToolTip::text(), QString("Line 17: %1 dBm").arg(points.first().y()));
 }
 
 void tst_RangeTest::chart_data()
@@ -261,11 +296,12 @@ void tst_RangeTest::chart()
         newest.append(QPointF(i, rssi.at(i)));
     QCOMPARE(chart.series->points(), newest);
 
-    // Hovering shows where the cursor is, through the series' own signal, as the chart reports it.
-    emit chart.series->hovered(QPointF(12.5, -73.25), true);
+    // Hovering anywhere on the line names the sample nearest to it (these carry no line number).
+    emit chart.series->hovered(QPointF(12.4, -73.25), true);
     QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), "RSSI: -73.25 dBm\nSample: 12.5");
-    emit chart.series->hovered(QPointF(12.5, -73.25), false);
+    const int nearest = qBound(int(newest.first().x()), 12, int(newest.last().x()));
+    QCOMPARE(QToolTip::text(), QString("Sample %1: %2 dBm").arg(nearest).arg(rssi.at(nearest)));
+    emit chart.series->hovered(QPointF(12.4, -73.25), false);
     QTRY_VERIFY(!QToolTip::isVisible());
 }
 
@@ -278,6 +314,7 @@ void tst_RangeTest::exportResults_data()
 
     QTest::newRow("nothing to export") << 0 << "new.csv" << false << "No RSSI data to export";
     QTest::newRow("520 over a longer file") << 520 << "old.csv" << false << success;
+    QTest::newRow("one, no suffix typed") << 1 << "run" << false << success;
     QTest::newRow("cancelled") << 3 << "" << false << "";
     QTest::newRow("folder missing") << 3 << "missing/new.csv" << false << "Failed to open file for writing";
     QTest::newRow("write fails") << 520 << "old.csv" << true << "Failed to write file";
@@ -309,9 +346,11 @@ void tst_RangeTest::exportResults()
     const rlimit unlimited = limit;
     limit.rlim_cur = diskFull ? 1000 : limit.rlim_cur; // the export needs about 10 kB
     QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
-    QStringList asked; // by which window, with what caption and filter
+    QStringList asked; // by which window, with what caption and filter, in which folder
+    QString proposed;
     ModalDriver<QFileDialog> user([&](QFileDialog *fileDialog) {
         asked << fileDialog->parentWidget()->objectName() << fileDialog->windowTitle() << fileDialog->nameFilters();
+        proposed = fileDialog->selectedFiles().value(0);
         answerFileDialog(fileDialog, toDevice ? fullDevice : target.isEmpty() ? "" : folder.filePath(target));
     });
     MessageBoxCatcher boxes;
@@ -321,6 +360,14 @@ void tst_RangeTest::exportResults()
 
     const QStringList askedFor = {"FendrakeXBeeConfiguratorDialog", "Export RSSI Data", "CSV Files (*.csv)"};
     QCOMPARE(asked, samples ? askedFor : QStringList());
+    if (samples)
+        QVERIFY2(QRegularExpression("/rangetest-\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.csv$").match(proposed).hasMatch(),
+                 qPrintable(proposed));
+    const QString savedAs = folder.filePath(target.endsWith(".csv") ? target : target + ".csv");
+    const QString done =
+        success.arg(samples == 1 ? "1 sample" : QString("%1 samples").arg(qMin(samples, 500)), savedAs);
+    if (message == success)
+        message = done;
     QStringList results; // the file dialog's own question aside
     for (const MessageBoxCatcher::Box &box : boxes.boxes()) {
         if (!box.text.contains("already exists"))
@@ -330,14 +377,14 @@ void tst_RangeTest::exportResults()
     if (toDevice)
         QVERIFY2(!QFileInfo(fullDevice).isFile(), "the device is still a device");
     // Only a successful export touches the folder.
-    if (message != success) {
+    if (message != done) {
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"old.csv"});
         QCOMPARE(readAll(folder.filePath("old.csv")), old);
         return;
     }
     // One line per kept sample, oldest first, with the time of day.
-    const QStringList lines = QString::fromUtf8(readAll(folder.filePath(target))).split('\n');
+    const QStringList lines = QString::fromUtf8(readAll(savedAs)).split('\n');
     QCOMPARE(lines.size(), qMin(samples, 500) + 2); // the header, and nothing after the last line end
     QCOMPARE(lines.first(), "Sample,RSSI(dBm),Time");
     const QList<QPointF> points = Chart(dialog).series->points();
@@ -437,7 +484,7 @@ void tst_RangeTest::bothSeats()
         return;
     // Silence shows in red within two intervals, and goes with the next line.
     auto *receiverLine = receiver.findChild<QLabel *>("lblTestStatistics");
-    QTRY_VERIFY_WITH_TIMEOUT(figures(receiver).contains(QRegularExpression("No line for 1\\d s$")), 12000);
+    QTRY_VERIFY_WITH_TIMEOUT(figures(receiver).contains(QRegularExpression("^No line for 1\\d s   Received: ")), 12000);
     QVERIFY(receiverLine->property("silent").toBool());
     start->click();
     DialogProbe(transmitter).setTestInterval(3000);

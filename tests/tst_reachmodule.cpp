@@ -66,7 +66,7 @@ void tst_ReachModule::search()
     // The rate found is kept like a choice of the user's.
     QCOMPARE(user.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), rate);
     QCOMPARE(lastRateSent(rates), rate.toInt());
-    QCOMPARE(QSettings(user.settings.filePath(), QSettings::IniFormat).value("general/baudrate", 9600).toInt(),
+    QCOMPARE(QSettings(user.settings.filePath(), QSettings::IniFormat).value("General/baudrate", 9600).toInt(),
              rate.toInt());
     // The Read that failed goes on by itself at the rate found, and the status line says so when done.
     auto *status = user.dialog.findChild<StatusLabel *>("lblStatus");

@@ -177,6 +177,11 @@ void tst_CliCommands::commands_data()
         << "verified=0 interrupted=0 written=11 refused= mismatches= module=SH,SL,VR reason=not read back";
     QTest::newRow("write: silent module") << silent << write << "" << 1 << QStringList{} << QStringList{didNotAnswer}
         << "";
+    // A search that finds nobody names the rates it tried and what else may keep a module silent.
+    QTest::newRow("search: nobody answers") << silent << QStringList{"search"} << "" << 1 << QStringList{}
+        << QStringList{"No module answered at 9600, 115200, 57600, 38400, 19200, 4800, 2400 or 1200 baud (8N1, up to "
+                       "the longest guard time). The module may be asleep, set to a framing or rate this port does "
+                       "not offer, in another program's hands, or without power; check the cable too."} << "";
     QTest::newRow("check: the same") << factoryModule() << QStringList{"check", "FILE:defaults.tarnowick-profile"} << ""
         << 0 << QStringList{"Same as the profile."} << QStringList{} << "";
     QTest::newRow("check: differs") << factoryModule() << QStringList{"check", "FILE:scoreboard.tarnowick-profile"}

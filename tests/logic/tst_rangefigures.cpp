@@ -29,7 +29,7 @@ void tst_RangeFigures::summary_data()
     QTest::addColumn<QStringList>("marks"); // all of them, or the first and last of "count"
     QTest::addColumn<int>("count");
 
-    const QString noRssi = QStringLiteral("RSSI last/min/avg/max: - / - / - / - dBm");
+    const QString noRssi = QStringLiteral("RSSI last/min/avg/max: – / – / – / – dBm");
     QStringList everyOtherLine;
     for (int i = 0; i < 600; ++i)
         everyOtherLine << QStringLiteral("q%1").arg(2 * i) << QStringLiteral("@-70");
@@ -52,7 +52,7 @@ void tst_RangeFigures::summary_data()
         << "Received: 2   Lost: 0 (0.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm"
         << QStringList() << 0;
     QTest::newRow("mean just below zero") << (QStringList(20, QStringLiteral("@0")) << "@-1")
-        << "Received: -   Lost: - (- %)   RSSI last/min/avg/max: -1 / -1 / 0.0 / 0 dBm" << QStringList() << 0;
+        << "Received: –   Lost: – (– %)   RSSI last/min/avg/max: -1 / -1 / 0.0 / 0 dBm" << QStringList() << 0;
     QTest::newRow("without RSSI, never lost")
         << QStringList{"q0", "@-70", "end", "n1", "n2", "q4", "q5", "n5", "@-60", "end", "+3999"}
         << "Received: 5 (3 without RSSI)   Lost: 1 (16.7 %)   RSSI last/min/avg/max: -60 / -70 / -65.0 / -60 dBm"
@@ -60,7 +60,7 @@ void tst_RangeFigures::summary_data()
     QTest::newRow("query still running") << QStringList{"q0", "+10000"}
         << "Received: 1   Lost: 0 (0.0 %)   " + noRssi + "   Last line 10 s ago" << QStringList() << 0;
     QTest::newRow("silent") << QStringList{"q0", "@-70", "+25900"}
-        << "Received: 1   Lost: 0 (0.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm   No line for 25 s"
+        << "No line for 25 s   Received: 1   Lost: 0 (0.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm"
         << QStringList() << 0;
     QTest::newRow("line after an outage") << QStringList{"q0", "@-70", "+30000", "n7", "+1000"}
         << "Received: 2 (1 without RSSI)   Lost: 6 (75.0 %)   RSSI last/min/avg/max: -70 / -70 / -70.0 / -70 dBm"

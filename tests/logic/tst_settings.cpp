@@ -41,7 +41,7 @@ void tst_Settings::defaults()
     file.close();
 
     QTest::failOnWarning(QRegularExpression(".*"));
-    QCOMPARE(Settings::instance()->value("general", "baudrate", 9600), QVariant(9600));
+    QCOMPARE(Settings::instance()->value(Settings::generalGroup(), "baudrate", 9600), QVariant(9600));
     QVERIFY2(file.exists() == !content.isEmpty(), "reading must not create the settings file");
 }
 
@@ -57,17 +57,17 @@ void tst_Settings::choiceKept()
 
     QTest::failOnWarning(QRegularExpression(".*"));
     for (int rate : {57600, 38400}) {
-        Settings::instance()->setValue("general", "baudrate", rate);
-        QCOMPARE(Settings::instance()->value("general", "baudrate", 9600), QVariant(rate));
+        Settings::instance()->setValue(Settings::generalGroup(), "baudrate", rate);
+        QCOMPARE(Settings::instance()->value(Settings::generalGroup(), "baudrate", 9600), QVariant(rate));
     }
 
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QFileInfo(isolated.filePath()).path() + "/..");
-    Settings::instance()->setValue("general", "baudrate", 19200);
-    QCOMPARE(Settings::instance()->value("general", "baudrate", 9600), QVariant(19200));
+    Settings::instance()->setValue(Settings::generalGroup(), "baudrate", 19200);
+    QCOMPARE(Settings::instance()->value(Settings::generalGroup(), "baudrate", 9600), QVariant(19200));
     // Read back with an independent reader, as the next start of the program would.
     QSettings file(isolated.filePath(), QSettings::IniFormat);
-    QCOMPARE(file.childGroups(), QStringList{"general"});
-    QCOMPARE(file.value("general/baudrate").toInt(), 19200);
+    QCOMPARE(file.childGroups(), QStringList{"General"});
+    QCOMPARE(file.value("General/baudrate").toInt(), 19200);
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)

@@ -47,6 +47,23 @@ void tst_TransmitterFigures::summary_data()
         << "Sent: 0  Heard: 0 (–)  Their RSSI: –  Our RSSI: –  Running 00:02";
     QTest::newRow("reply for a line no longer tracked") << (hourOfTicks << "HEARD 0 -50" << "HEARD 720")
         << "Sent: 721  Heard: 1 (0.0 %)  Their RSSI: –  Our RSSI: –  Running 01:00:05";
+    // The receiver stops answering: both RSSIs are as old as the last reply.
+    QTest::newRow("no answer for 27 s") << (QStringList{"start", "tick", "+1000", "HEARD 0 -78", "our -71"}
+                                            + QStringList(5, QStringLiteral("tick")) << "+2000")
+        << "No answer for 27 s  Sent: 6  Heard: 1 (20.0 %)  Their RSSI: -78 dBm, 27 s ago (min -78, avg -78)"
+           "  Our RSSI: -71 dBm, 27 s ago  Running 00:33";
+    QTest::newRow("answered 10 s ago") << QStringList{"start", "tick", "HEARD 0 -78", "tick", "tick"}
+        << "Sent: 3  Heard: 1 (50.0 %)  Their RSSI: -78 dBm (min -78, avg -78)  Our RSSI: –  Running 00:15";
+    QTest::newRow("never answered") << QStringList{"start", "tick", "tick", "tick", "+1000"}
+        << "No answer for 11 s  Sent: 3  Heard: 0 (0.0 %)  Their RSSI: –  Our RSSI: –  Running 00:16";
+    QTest::newRow("a reply without RSSI ends the silence") << QStringList{"start", "tick", "HEARD 0 -78", "tick", "tick",
+                                                                          "tick", "HEARD 3", "+4000"}
+        << "Sent: 4  Heard: 2 (33.3 %)  Their RSSI: -78 dBm (min -78, avg -78)  Our RSSI: –  Running 00:24";
+    QTest::newRow("stopped, no alarm") << QStringList{"start", "tick", "tick", "tick", "tick", "stop", "+60000"}
+        << "Sent: 4  Heard: 0 (0.0 %)  Their RSSI: –  Our RSSI: –  Stopped 00:20";
+    QTest::newRow("started again: counted from its first line")
+        << QStringList{"start", "tick", "HEARD 0 -78", "stop", "+60000", "start", "tick", "+4000"}
+        << "Sent: 2  Heard: 1 (100.0 %)  Their RSSI: -78 dBm (min -78, avg -78)  Our RSSI: –  Running 00:14";
     // clang-format on
 }
 
@@ -70,11 +87,13 @@ void tst_TransmitterFigures::summary()
         else if (step == QLatin1String("tick"))
             now += 5000, statistics.addSent(counter++, now);
         else if (step.startsWith(QLatin1String("our ")))
-            statistics.setOurRssi(step.mid(4).toInt());
+            statistics.setOurRssi(step.mid(4).toInt(), now);
         else
-            statistics.addHeard(parseHeardReply(step).value());
+            statistics.addHeard(parseHeardReply(step).value(), now);
     }
     QCOMPARE(statistics.summary(now), summary);
+    // Red exactly while the line says that no answer comes.
+    QCOMPARE(statistics.isSilent(now), summary.contains(QLatin1String("No answer")));
 }
 
 // The last query's duration (-1: none measured yet), then the time left until

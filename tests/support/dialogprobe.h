@@ -28,6 +28,9 @@ public:
     // Test lines closer together than 5 s, so a test over the air takes seconds, not minutes.
     void setTestInterval(int ms) { d.testTimer->setInterval(ms); }
 
+    // The port's parity and stop bits follow a written NB and SB, as after a Write.
+    void followFraming(int parity, int stopBits) { d.setPortFraming(Framing{parity, stopBits}); }
+
     // Chunks as the serial worker reports them, shown at once as the console's refresh would.
     void monitor(const QList<MonitorChunk> &chunks)
     {

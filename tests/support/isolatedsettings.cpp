@@ -1,4 +1,5 @@
 #include "isolatedsettings.h"
+#include "settings/settings.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -26,5 +27,5 @@ QString IsolatedSettings::filePath() const
 void IsolatedSettings::store(const QString &key, const QVariant &value)
 {
     QSettings settings(filePath(), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("general/") + key, value);
+    settings.setValue(Settings::generalGroup() + QLatin1Char('/') + key, value);
 }

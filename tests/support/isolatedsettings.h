@@ -13,7 +13,7 @@ public:
 
     QString filePath() const;                              // where the program's INI file lands
     QString recordPath() const;                            // where the programming record lands
-    void store(const QString &key, const QVariant &value); // in group "general"
+    void store(const QString &key, const QVariant &value); // in the program's own group
 
 private:
     QTemporaryDir dir;

@@ -1,10 +1,12 @@
 // Makes the README's screenshots from the real program against simulated
-// modules: the Settings tab after a read (beginner and Guru view), the
-// channel mask calculator, the Settings tab after opening a profile that
-// differs from the module read, the Test tab from both seats (a second
-// window on module B transmits, the first one receives and answers), and
-// the receiver's Console tab in command mode. Writes PNG files into the
-// folder given as the only argument.
+// Makes the README's screenshots from the real program against simulated
+// modules: the Settings tab after a read (beginner and Guru view, and the
+// beginner's read-only PAN ID with its tooltip), the channel mask
+// calculator, the Settings tab after opening a profile that differs from the
+// module read, the Test tab from both seats (a second window on module B
+// transmits, the first one receives and answers, then stops answering), and
+// the receiver's Console tab in command mode.
+// Writes PNG files into the folder given as the only argument.
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "dialogprobe.h"
 #include "isolatedsettings.h"
@@ -14,18 +16,22 @@
 
 #include <QApplication>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QXYSeries>
 
 #include <cstdio>
@@ -34,10 +40,10 @@ namespace {
 
 constexpr int wantedSamples = 30;
 
-bool save(QWidget *window, const QDir &folder, const QString &name)
+bool save(QWidget *window, const QDir &folder, const QString &name, const QPixmap &shot = QPixmap())
 {
     QCoreApplication::processEvents();
-    const bool saved = window->grab().save(folder.filePath(name));
+    const bool saved = (shot.isNull() ? window->grab() : shot).save(folder.filePath(name));
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(folder.filePath(name)));
     return saved;
 }
@@ -60,6 +66,22 @@ bool openProfile(QWidget &dialog)
     ModalDriver<QMessageBox> message([](QMessageBox *box) { box->accept(); });
     dialog.findChild<QPushButton *>("btnOpenProfile")->click();
     return chooser.found && message.found;
+}
+
+// The window with the tooltip of one of its fields drawn over it, where the user sees it.
+QPixmap withToolTip(QWidget &window, QWidget *field)
+{
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), field->toolTip(), field);
+    QTest::qWait(200);
+    QPixmap shot = window.grab();
+    for (QWidget *tip : QApplication::topLevelWidgets()) {
+        if (tip->inherits("QTipLabel") && tip->isVisible()) {
+            QPainter painter(&shot);
+            painter.drawPixmap(tip->pos() - window.mapToGlobal(QPoint(0, 0)), tip->grab());
+        }
+    }
+    QToolTip::hideText();
+    return shot;
 }
 
 // The receiver's Console tab: the test lines and RSSI queries of the range
@@ -113,6 +135,7 @@ int main(int argc, char **argv)
     if (!runToIdle(dialog, "btnReadSettings"))
         return 1;
     bool ok = save(&dialog, folder, "settings-beginner.png");
+    ok &= save(&dialog, folder, "settings-readonly.png", withToolTip(dialog, dialog.findChild<QWidget *>("txtPANID")));
 
     dialog.findChild<QComboBox *>("cmbProfile")->setCurrentIndex(1);
     ok &= save(&dialog, folder, "settings-guru.png");
@@ -141,6 +164,13 @@ int main(int argc, char **argv)
     QTest::qWait(1500); // the transmitter's own query after the last reply
     ok &= save(&dialog, folder, "test-receiver.png");
     ok &= save(&transmitter, folder, "test-transmitter.png");
+
+    // The receiver stops answering: after two intervals the transmitting seat says so.
+    dialog.findChild<QCheckBox *>("chkAnswerTransmitter")->setChecked(false);
+    auto *figures = transmitter.findChild<QLabel *>("lblTestStatistics");
+    if (!QTest::qWaitFor([&] { return figures->toolTip().contains("No answer for 16 s"); }, 60000))
+        return 1;
+    ok &= save(&transmitter, folder, "test-transmitter-outage.png");
 
     transmitter.findChild<QPushButton *>("btnStartTest")->click(); // stopped: the console takes command mode
     ok &= showConsole(dialog) && save(&dialog, folder, "console.png");

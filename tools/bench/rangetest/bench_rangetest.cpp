@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
             receiverFigures.addLine(quint32(sample), lineMs, RangeTestStatistics::RssiQuery::Started);
             receiverFigures.addSample(rssiOf(sample));
             receiverFigures.endRssiQuery();
-            transmitterFigures.addHeard(HeardReply{quint32(sample), rssiOf(sample)});
+            transmitterFigures.addHeard(HeardReply{quint32(sample), rssiOf(sample)}, lineMs);
         }
         (void)receiverFigures.summary(lineMs);
         (void)transmitterFigures.summary(lineMs);

@@ -134,12 +134,6 @@ void tst_Cli::commands_data()
     QTest::newRow("at") << fast << QStringList{"at", "--port", "A", "ATNO", "ATNI GATE-WEST"} << 0
                         << "ATNO → 0\nATNI GATE-WEST → OK\n"
                         << "";
-    QTest::newRow("at, JSON") << fast << QStringList{"at", "--port", "A", "ATNO", "--json"} << 0
-                              << R"({"baud":9600,"commands":[{"command":"ATNO","reply":"0"}],"port":)"
-                              << "";
-    QTest::newRow("at: an ERROR stops the rest")
-        << fast << QStringList{"at", "--port", "A", "ATID 99999", "ATNO"} << 1 << "ATID 99999 → ERROR\n"
-        << "The module refused ATID 99999; the command after it was not sent.\n";
     QTest::newRow("at: a command that cuts the PC off")
         << fast << QStringList{"at", "--port", "A", "ATSM 1"} << 2 << ""
         << "SM 1 puts the module to sleep: it stops answering and no longer listens to its serial line.\nNothing was "

@@ -48,8 +48,6 @@ void tst_CliAt::at_data()
 
     const LineModuleSetup module = moduleWith({{"NO", "0"}, {"SH", "13A200"}, {"SL", "40F1A001"}, {"VR", "8059"},
                                                {"ID 99999", "ERROR"}});
-    LineModuleSetup noParity = module;
-    noParity.portTakesParity = false;
 
     QTest::newRow("one line per command") << module << QStringList{"ATNO", "ATNI GATE-WEST", "ATWR"} << "" << 0
         << QStringList{"ATNO → 0", "ATNI GATE-WEST → OK", "ATWR → OK"} << QStringList{}
@@ -67,10 +65,6 @@ void tst_CliAt::at_data()
         << QStringList{} << "";
     QTest::newRow("--force") << module << QStringList{"ATD6 1", "--force"} << "" << 0 << QStringList{"ATD6 1 → OK"}
         << QStringList{} << QStringList{"D6 1", "CN"} << "";
-    QTest::newRow("parity this port cannot use") << noParity << QStringList{"ATNB 2"} << "" << 2 << QStringList{}
-        << QStringList{"This port cannot use odd parity: writing NB=2 would cut it off from the module.",
-                       "Nothing was sent: ATNB 2 may cut this PC off from the module; --force sends it anyway."}
-        << QStringList{} << "";
     // Followed and remembered: the next command on this port starts at 19200 8E1.
     QTest::newRow("BD and NB followed") << module << QStringList{"ATBD 4", "ATNB 1"} << "" << 0
         << QStringList{"ATBD 4 → OK", "ATNB 1 → OK"}
@@ -80,9 +74,6 @@ void tst_CliAt::at_data()
         << QStringList{"ATNI A → OK", "ATWR → OK"}
         << QStringList{"Interrupted: 2 of 3 commands were sent; the module was told to leave command mode."}
         << QStringList{"NI A", "WR", "CN"} << " NI=A";
-    QTest::newRow("no answer") << moduleWith({{"+++", "-"}}) << QStringList{"ATNO"} << "" << 1 << QStringList{}
-        << QStringList{"The module did not answer. Check the port, the baud rate and the module's power."}
-        << QStringList{} << "";
 }
 // clang-format on
 

@@ -197,6 +197,7 @@ private:
     bool takeStayReply(const QString &line);     // true once the entry's reply lines are complete
     bool applyStayReplies(const QString &entry); // true when the stay has ended
     void noteStayCommand(const AtCommand &command, const QString &reply);
+    void applyStayAction(const QString &name); // AC, WR or RE the module took
     void restartStayCountdown(qint64 fromMs);
     void onStayTimeout();
 

@@ -12,6 +12,12 @@ namespace {
 constexpr int factoryBd = 3; // 9600 baud
 const QString timeoutQuery = QStringLiteral("CT");
 
+// CT counts tenths of a second; a module takes 0x1770 (10 minutes) at most.
+int timeoutMsOf(qint64 tenths)
+{
+    return int(qMin<qint64>(tenths, 0x1770) * 100);
+}
+
 } // namespace
 
 bool CommandSession::startStay()
@@ -109,42 +115,46 @@ bool CommandSession::applyStayReplies(const QString &entry)
 void CommandSession::noteStayCommand(const AtCommand &command, const QString &reply)
 {
     const QString &name = command.name;
-    const std::optional<qint64> number = command.number();
-    if (command.isQuery()) {
-        // A CT set but not applied yet answers the new value, not the one in effect.
-        const bool timeout = name == timeoutQuery && !pendingTimeoutMs;
-        const std::optional<qint64> value = AtLine::number(reply);
-        if (timeout && value && *value > 0)
-            stayTimeoutMs = int(qMin<qint64>(*value, 0x1770) * 100);
-        if (name == QLatin1String("AC")) {
-            // The module applies what it took, its UART included.
-            followWrittenUart();
-            writtenBd.reset();
-            writtenNb.reset();
-            writtenSb.reset();
-            stayTimeoutMs = pendingTimeoutMs.value_or(stayTimeoutMs);
-            pendingTimeoutMs.reset();
-        } else if (name == QLatin1String("WR")) {
-            stayTimeoutMs = pendingTimeoutMs.value_or(stayTimeoutMs);
-            pendingTimeoutMs.reset();
-        } else if (name == QLatin1String("RE")) {
-            writtenBd = factoryBd;
-            writtenNb = 0;
-            writtenSb = 0;
-            pendingTimeoutMs = factoryTimeoutMs;
-        }
+    if (name == QLatin1String("AC") || name == QLatin1String("WR") || name == QLatin1String("RE")) {
+        applyStayAction(name);
         return;
     }
-    if (!number)
+    // A CT set but not applied yet answers the new value, not the one in effect.
+    const std::optional<qint64> asked = AtLine::number(reply);
+    if (command.isQuery() && name == timeoutQuery && !pendingTimeoutMs && asked && *asked > 0)
+        stayTimeoutMs = timeoutMsOf(*asked);
+    const std::optional<qint64> set = command.isQuery() ? std::nullopt : command.number();
+    if (!set)
         return;
     if (name == QLatin1String("BD"))
-        writtenBd = int(*number);
+        writtenBd = int(*set);
     else if (name == QLatin1String("NB"))
-        writtenNb = int(*number);
+        writtenNb = int(*set);
     else if (name == QLatin1String("SB"))
-        writtenSb = int(*number);
-    else if (name == timeoutQuery && *number > 0)
-        pendingTimeoutMs = int(qMin<qint64>(*number, 0x1770) * 100);
+        writtenSb = int(*set);
+    else if (name == timeoutQuery && *set > 0)
+        pendingTimeoutMs = timeoutMsOf(*set);
+}
+
+void CommandSession::applyStayAction(const QString &name)
+{
+    if (name == QLatin1String("RE")) {
+        // Like a set value, the factory settings take effect once applied.
+        writtenBd = factoryBd;
+        writtenNb = 0;
+        writtenSb = 0;
+        pendingTimeoutMs = factoryTimeoutMs;
+        return;
+    }
+    if (name == QLatin1String("AC")) {
+        // The module applies what it took, its UART included; WR applies all but the UART.
+        followWrittenUart();
+        writtenBd.reset();
+        writtenNb.reset();
+        writtenSb.reset();
+    }
+    stayTimeoutMs = pendingTimeoutMs.value_or(stayTimeoutMs);
+    pendingTimeoutMs.reset();
 }
 
 void CommandSession::restartStayCountdown(qint64 fromMs)

@@ -267,7 +267,6 @@ void tst_ConsoleStay::typedCommands_data()
 {
     QTest::addColumn<LineModuleSetup>("module");
     QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<bool>("force");
     QTest::addColumn<QString>("interruptAt"); // Ctrl-C as this entry goes out
     QTest::addColumn<QStringList>("sent");    // after "+++" and "CT"
     QTest::addColumn<JobStatus>("status");
@@ -281,44 +280,36 @@ void tst_ConsoleStay::typedCommands_data()
     noParity.portTakesParity = false;
     const QString sleeps = "SM 1 puts the module to sleep: it stops answering and no longer listens to its serial line.";
 
-    QTest::newRow("one line per command") << module << QStringList{"ATNO", "ATNI GATE-WEST"} << false << ""
-        << QStringList{"NO", "NI GATE-WEST", "CN"} << JobStatus::Done
-        << QStringList{"ATNO → 0", "ATNI GATE-WEST → OK"} << QStringList{} << "";
-    QTest::newRow("AT added") << module << QStringList{"no"} << false << ""
+    QTest::newRow("AT added") << module << QStringList{"no"} << ""
         << QStringList{"no", "CN"} << JobStatus::Done << QStringList{"ATno → OK"} << QStringList{} << "";
-    QTest::newRow("an ERROR stops the rest") << module << QStringList{"ATID 99999", "ATNO", "ATWR"} << false << ""
+    QTest::newRow("an ERROR stops the rest") << module << QStringList{"ATID 99999", "ATNO", "ATWR"} << ""
         << QStringList{"ID 99999", "CN"} << JobStatus::ModuleFailed << QStringList{"ATID 99999 → ERROR"}
         << QStringList{"The module refused ATID 99999; the 2 commands after it were not sent."} << "";
-    QTest::newRow("a command that cuts the PC off") << module << QStringList{"ATNO", "ATSM 1"} << false << ""
+    QTest::newRow("a command that cuts the PC off") << module << QStringList{"ATNO", "ATSM 1"} << ""
         << QStringList{} << JobStatus::BadRequest << QStringList{}
         << QStringList{sleeps, "Nothing was sent: ATSM 1 may cut this PC off from the module; --force sends it anyway."}
         << "";
-    QTest::newRow("forced") << module << QStringList{"ATSM 1"} << true << "" << QStringList{"SM 1", "CN"}
-        << JobStatus::Done << QStringList{"ATSM 1 → OK"} << QStringList{} << "";
-    QTest::newRow("NB 1 on a port without parity") << noParity << QStringList{"ATNB 1"} << false << "" << QStringList{}
+    QTest::newRow("NB 1 on a port without parity") << noParity << QStringList{"ATNB 1"} << "" << QStringList{}
         << JobStatus::BadRequest << QStringList{}
         << QStringList{"This port cannot use even parity: writing NB=1 would cut it off from the module.",
                        "Nothing was sent: ATNB 1 may cut this PC off from the module; --force sends it anyway."} << "";
-    QTest::newRow("ATCN is the stay's own") << module << QStringList{"ATNO", "ATCN"} << false << "" << QStringList{}
+    QTest::newRow("ATCN is the stay's own") << module << QStringList{"ATNO", "ATCN"} << "" << QStringList{}
         << JobStatus::BadRequest << QStringList{}
         << QStringList{"ATCN is not needed: tarnowick-cli at leaves command mode itself after the last command."} << "";
     // An ATWR the module took is recorded; the stay asks who the module is.
-    QTest::newRow("WR recorded") << module << QStringList{"ATNI GATE-WEST", "ATID=3333", "ATWR", "ATDL 0"} << false << ""
+    QTest::newRow("WR recorded") << module << QStringList{"ATNI GATE-WEST", "ATID=3333", "ATWR", "ATDL 0"} << ""
         << QStringList{"NI GATE-WEST", "ID=3333", "WR", "SH", "SL", "VR", "DL 0", "CN"} << JobStatus::Done
         << QStringList{"ATNI GATE-WEST → OK", "ATID=3333 → OK", "ATWR → OK", "ATDL 0 → OK"} << QStringList{}
         << "ID=3333 NI=GATE-WEST | SH=13A200 SL=40F1A001 VR=8059 | not read back";
-    QTest::newRow("WR after the serial was asked") << module << QStringList{"ATSL", "ATID1,WR"} << false << ""
+    QTest::newRow("WR after the serial was asked") << module << QStringList{"ATSL", "ATID1,WR"} << ""
         << QStringList{"SL", "ID1,WR", "SH", "VR", "CN"} << JobStatus::Done
         << QStringList{"ATSL → 40F1A001", "ATID1,WR → OK, OK"} << QStringList{}
         << "ID=1 | SH=13A200 SL=40F1A001 VR=8059 | not read back";
-    QTest::newRow("BD followed") << module << QStringList{"ATBD 4"} << false << "" << QStringList{"BD 4", "CN"}
-        << JobStatus::Done << QStringList{"ATBD 4 → OK"}
-        << QStringList{"The port now runs at 19200 baud, the module's new rate."} << "";
-    QTest::newRow("Ctrl-C") << module << QStringList{"ATNI A", "ATWR", "ATNO"} << false << "WR"
+    QTest::newRow("Ctrl-C") << module << QStringList{"ATNI A", "ATWR", "ATNO"} << "WR"
         << QStringList{"NI A", "WR", "CN"} << JobStatus::Interrupted << QStringList{"ATNI A → OK", "ATWR → OK"}
         << QStringList{"Interrupted: 2 of 3 commands were sent; the module was told to leave command mode."}
         << "NI=A |  | interrupted";
-    QTest::newRow("no answer") << moduleWith({{"+++", "-"}}) << QStringList{"ATNO"} << false << "" << QStringList{}
+    QTest::newRow("no answer") << moduleWith({{"+++", "-"}}) << QStringList{"ATNO"} << "" << QStringList{}
         << JobStatus::ModuleFailed << QStringList{}
         << QStringList{"The module did not answer. Check the port, the baud rate and the module's power."} << "";
 }
@@ -329,7 +320,6 @@ void tst_ConsoleStay::typedCommands()
 {
     QFETCH(LineModuleSetup, module);
     QFETCH(QStringList, lines);
-    QFETCH(bool, force);
     QFETCH(QString, interruptAt);
     QFETCH(QStringList, sent);
     QFETCH(JobStatus, status);
@@ -340,7 +330,7 @@ void tst_ConsoleStay::typedCommands()
     QTemporaryDir folder;
     Bench bench(module);
     const QString log = folder.filePath("record.jsonl");
-    AtStay stay(bench.session, {lines, force, log, "tarnowick-cli test", "/dev/ttyTEST"});
+    AtStay stay(bench.session, {lines, false, log, "tarnowick-cli test", "/dev/ttyTEST"});
     QSignalSpy finished(&stay, &AtStay::finished);
     QObject::connect(&bench.session, &CommandSession::entrySent, &stay, [&](int index) {
         if (bench.sent().constLast() == interruptAt && index > 0)

@@ -210,14 +210,7 @@ bool FendrakeXBeeConfiguratorDialog::showJobFailure(const JobRequest &request, c
 
 QString FendrakeXBeeConfiguratorDialog::runStatus(RunResult result)
 {
-    switch (result) {
-    case RunResult::NotEntered:
-        return tr("The module did not enter command mode.");
-    case RunResult::ExitRefused:
-        return tr("The module did not leave command mode.");
-    case RunResult::PortClosed:
-        return tr("The port closed during the run.");
-    default:
-        return tr("The module did not answer.");
-    }
+    // The status line says it as a sentence.
+    const QString ended = JobText::runEnded(result);
+    return ended.left(1).toUpper() + ended.mid(1) + QLatin1Char('.');
 }

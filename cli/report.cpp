@@ -126,22 +126,10 @@ QString reason(const PortResult &result)
     if (outcome.status == JobStatus::BadRequest)
         return outcome.texts(JobLine::Problem).value(0);
     if (run.kind == RunKind::None) // a search that found nobody, or stopped
-        return outcome.status == JobStatus::Interrupted ? tr("interrupted") : tr("no module answered at any rate");
-    if (run.interrupted)
-        return tr("interrupted");
-    switch (run.result) {
-    case RunResult::NoEscapeReply:
-    case RunResult::NoReply:
-        return tr("the module did not answer");
-    case RunResult::NotEntered:
-        return tr("the module did not enter command mode");
-    case RunResult::ExitRefused:
-        return tr("the module did not leave command mode");
-    case RunResult::PortClosed:
-        return tr("the port closed");
-    default:
-        break;
-    }
+        return outcome.status == JobStatus::Interrupted ? JobText::runEnded(RunResult::Interrupted)
+                                                        : tr("no module answered at any rate");
+    if (run.interrupted || run.result != RunResult::Completed)
+        return JobText::runEnded(run.interrupted ? RunResult::Interrupted : run.result);
     if (!run.refused.isEmpty())
         return tr("the module refused %1").arg(run.refused.join(QLatin1String(", ")));
     if (outcome.readBack && !outcome.readBack->mismatches().isEmpty()) {

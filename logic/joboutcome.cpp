@@ -53,17 +53,9 @@ JobOutcome ofReadingRun(const JobRequest &request, const RunOutcome &run)
 QString unverifiedReason(const JobRequest &request, const RunOutcome &run, const std::optional<ReadBack> &readBack)
 {
     if (run.interrupted)
-        return QStringLiteral("interrupted");
-    switch (run.result) {
-    case RunResult::ExitRefused:
-        return QStringLiteral("the module did not leave command mode");
-    case RunResult::PortClosed:
-        return QStringLiteral("the port closed before the read-back had finished");
-    case RunResult::NoReply:
-        return QStringLiteral("the module stopped answering");
-    default:
-        break;
-    }
+        return JobText::runEnded(RunResult::Interrupted);
+    if (run.result != RunResult::Completed)
+        return JobText::runEnded(run.result);
     if (!request.verify)
         return QStringLiteral("not read back");
     if (!readBack || !readBack->complete())

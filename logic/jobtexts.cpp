@@ -2,6 +2,28 @@
 
 #include "logic/baudrates.h"
 
+QString JobText::runEnded(RunResult result)
+{
+    switch (result) {
+    case RunResult::Completed:
+        return tr("done");
+    case RunResult::NotEntered:
+        return tr("the module did not enter command mode");
+    case RunResult::ExitRefused:
+        return tr("the module did not leave command mode");
+    case RunResult::Interrupted:
+        return tr("interrupted");
+    case RunResult::PortClosed:
+        return tr("the port closed");
+    case RunResult::LeftByItself:
+        return tr("the module left command mode by itself");
+    case RunResult::NoEscapeReply:
+    case RunResult::NoReply:
+        break;
+    }
+    return tr("the module did not answer");
+}
+
 QString JobText::noAnswer()
 {
     return tr("The module did not answer. Check the port, the baud rate and the module's power.");

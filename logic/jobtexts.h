@@ -1,6 +1,7 @@
 #ifndef JOBTEXTS_H
 #define JOBTEXTS_H
 
+#include "logic/commandsession.h"
 #include "logic/framing.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,8 @@ class JobText
     Q_DECLARE_TR_FUNCTIONS(JobText)
 
 public:
+    // How a run ended, in a few words for a summary, a record or the status line: "the module did not answer".
+    static QString runEnded(RunResult result);
     static QString noAnswer();
     static QString notEntered();
     static QString exitRefused();

@@ -297,7 +297,7 @@ void tst_WindowJobs::readBack_data()
     QTest::newRow("None chosen during the read-back")
         << Replies{} << Replies{{"SH", "-"}} << true
         << "Warning | Write settings | " + written + "\nThe port closed before the module had finished."
-        << "false the port closed before the read-back had finished";
+        << "false the port closed";
 }
 
 // The read-back's verdict is told as it is and always recorded, also when the

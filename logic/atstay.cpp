@@ -266,8 +266,8 @@ std::optional<ProgrammingRecord> AtStay::record(const RunOutcome &run) const
     record.interrupted = run.interrupted;
     // Typed commands are never read back: the technician saw each reply.
     if (refusedSets.isEmpty())
-        record.reason = run.interrupted            ? QStringLiteral("interrupted")
-            : run.result == RunResult::ExitRefused ? QStringLiteral("the module did not leave command mode")
+        record.reason = run.interrupted            ? JobText::runEnded(RunResult::Interrupted)
+            : run.result == RunResult::ExitRefused ? JobText::runEnded(run.result)
                                                    : QStringLiteral("not read back");
     return record;
 }

@@ -3,6 +3,7 @@
 
 #include "app/fieldlook.h"
 #include "catalogue/modulesettings.h"
+#include "logic/atstay.h"
 #include "logic/baudrates.h"
 #include "logic/commandsession.h"
 #include "logic/modulejob.h"
@@ -68,6 +69,7 @@ FendrakeXBeeConfiguratorDialog::FendrakeXBeeConfiguratorDialog(QWidget *parent)
     installValidators();
     connectWidgets();
     setUpModuleState();
+    setUpConsole();
     setUpLostPort();
     fitListToItems(ui->cmbConfiguration);
 
@@ -96,6 +98,8 @@ FendrakeXBeeConfiguratorDialog::~FendrakeXBeeConfiguratorDialog()
     session->disconnect(this);
     if (job)
         job->disconnect(this);
+    if (consoleStay)
+        consoleStay->disconnect(this);
     abandonModuleWork(true);
     // The event loop has usually ended by now, so the quit that the worker's
     // finished() queues to this thread would never run: let the worker's own

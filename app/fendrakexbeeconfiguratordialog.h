@@ -5,6 +5,7 @@
 #include "logic/joboutcome.h"
 #include "logic/moduleport.h"
 #include "logic/modulevalues.h"
+#include "logic/monitorlog.h"
 #include "logic/rangetestline.h"
 #include "logic/rangeteststatistics.h"
 #include "logic/rssiquerybudget.h"
@@ -39,8 +40,11 @@ class QTimer;
 class QValueAxis;
 QT_END_NAMESPACE
 
+class AtStay;
 class CommandSession;
+class ConsoleInput;
 class ModuleJob;
+class MonitorView;
 class SerialPort;
 struct ModuleSetting;
 enum class JobPhase;
@@ -313,6 +317,32 @@ private:
     int unexportedSamples() const;
     qint32 exportedUpTo = 0; // sampleCounter at the last export
     QString exportFolder;    // of the last export in this run
+
+    // app/console.cpp, app/consolestay.cpp: the Console tab (Guru level
+    // only): every byte on the line in the monitor, and a line edit that
+    // sends text over the air, or AT commands in the console's own stay in
+    // command mode, which nothing else interrupts
+    void setUpConsole();
+    void showConsole(bool shown);
+    void onConsoleTabShown(bool shown);
+    void refreshConsole();
+    void onMonitorBytes(const QList<MonitorChunk> &chunks);
+    void onSaveLogClicked();
+    void onConsoleSend();
+    void sendOverTheAir(const QString &typed);
+    bool sendAnyway(const QString &line, const QStringList &warnings);
+    void onCommandModeClicked();
+    void onConsoleAnswered(const QString &line, const QStringList &replies);
+    void onConsoleUartFollowed();
+    void onConsoleStayFinished(const JobOutcome &outcome);
+    // A Read, Write or range test asked for while the console holds command mode: says so, true.
+    bool consoleRefuses(const QString &title);
+    QString consoleStateText() const;
+    MonitorView *monitorView = nullptr;
+    ConsoleInput *consoleInput = nullptr;
+    QTimer *consoleTimer = nullptr;
+    QPointer<AtStay> consoleStay;
+    QString consoleNotice; // how the last stay ended, until the next one
 };
 
 #endif // FENDRAKEXBEECONFIGURATORDIALOG_H

@@ -19,6 +19,8 @@
 
 void FendrakeXBeeConfiguratorDialog::onReadSettings()
 {
+    if (consoleRefuses(tr("Read settings")))
+        return;
     if (!readyForJob(tr("Please select and open a serial port before reading settings.")))
         return;
     JobRequest request;

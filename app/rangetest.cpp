@@ -65,7 +65,7 @@ void FendrakeXBeeConfiguratorDialog::onStartTestClicked()
         showTestStatistics();
         return;
     }
-    if (!ui->rdbTransmitter->isChecked())
+    if (!ui->rdbTransmitter->isChecked() || consoleRefuses(tr("Range test")))
         return;
     if (!ensurePortOpen(tr("Please select and open a serial port before starting the range test.")))
         return;

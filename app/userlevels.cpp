@@ -42,6 +42,8 @@ void FendrakeXBeeConfiguratorDialog::applyUserLevel()
     ui->lblMACMode->hide();
     ui->cmbMACMode->hide();
 
+    showConsole(userLevel == Guru);
+
     if (isVisible()) {
         takeBackHeight(neededBefore);
         return;

@@ -11,6 +11,8 @@
 
 void FendrakeXBeeConfiguratorDialog::onWriteSettings()
 {
+    if (consoleRefuses(tr("Write settings")))
+        return;
     if (readyForJob(tr("Please select and open a serial port before writing settings.")))
         writeSettings();
 }

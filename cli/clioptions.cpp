@@ -22,6 +22,7 @@ struct CommandSpec
     QString summary; // what it does
     QStringList options;
     bool takesFile;
+    bool takesCommands = false; // AT commands as arguments
 };
 
 const QList<CommandSpec> &specs()
@@ -72,6 +73,11 @@ const QList<CommandSpec> &specs()
          "back, record), rings the bell when one fails, and waits for a port to go before it programs there "
          "again.",
          QStringList{"port-glob", "log", "baud", "parity", "stop-bits", "no-verify"} + naming, true},
+        {"at", CliCommand::At, QStringLiteral("--port P %1 [--force] [--json] [--log FILE] COMMAND…").arg(framingUsage),
+         "Sends AT commands (ATNO, \"ATNI GATE-WEST\", ATWR) in one command-mode stay, in order, and prints each "
+         "with its reply; an ERROR stops the rest. Commands that cut the PC off from the module (D6 1, SM, a CT "
+         "below 2 s, AP, RE) are refused unless --force; an ATWR is recorded.",
+         port + QStringList{"force", "json", "log"}, false, true},
     };
     return list;
 }
@@ -130,6 +136,7 @@ QList<QCommandLineOption> allOptions()
         {"name", "Name each module written (NI) from a pattern with a counter: SCORE-{n:03}.", "pattern"},
         {"first", "The first number of --name (1).", "N"},
         {"set", "Write this setting too, or instead of the profile's: --set NI=GATE-WEST.", "XX=VALUE"},
+        {"force", "Send commands that cut the PC off from the module too."},
     };
 }
 
@@ -144,10 +151,12 @@ void describe(QCommandLineParser &parser, const CommandSpec *spec)
             parser.addOption(option);
     }
     if (!spec) {
-        parser.addPositionalArgument("command", "read, save, write, search, check, history, ports or bench");
+        parser.addPositionalArgument("command", "read, save, write, search, check, history, ports, bench or at");
         parser.addPositionalArgument("file", "The profile file of save, write, check and bench.");
     } else if (spec->takesFile) {
         parser.addPositionalArgument("file", "The profile file.");
+    } else if (spec->takesCommands) {
+        parser.addPositionalArgument("commands", "AT commands, each one argument: ATNO \"ATNI GATE-WEST\" ATWR.");
     }
 }
 
@@ -207,7 +216,10 @@ QString checkPorts(const Given &given, CliOptions &options)
         return several ? QStringLiteral("No port given: --port NAME, or --all-ports.")
                        : QStringLiteral("No port given: --port NAME.");
     if (!several && options.ports.size() > 1)
-        return QStringLiteral("%1 takes one port.").arg(options.command == CliCommand::Save ? "save" : "search");
+        return QStringLiteral("%1 takes one port.")
+            .arg(options.command == CliCommand::Save     ? "save"
+                     : options.command == CliCommand::At ? "at"
+                                                         : "search");
     return {};
 }
 
@@ -254,12 +266,16 @@ QString checkOptions(const QCommandLineParser &parser, const CommandSpec &spec, 
 {
     const Given given(parser, spec);
     const QStringList positional = parser.positionalArguments().mid(1);
+    if (spec.takesCommands && positional.isEmpty())
+        return QStringLiteral("at needs one or more AT commands: ATNO \"ATNI GATE-WEST\".");
     if (spec.takesFile && positional.size() != 1)
         return QStringLiteral("%1 needs one profile file%2.")
             .arg(spec.name, positional.isEmpty() ? QString() : QStringLiteral(", not %1").arg(positional.size()));
-    if (!spec.takesFile && !positional.isEmpty())
+    if (!spec.takesFile && !spec.takesCommands && !positional.isEmpty())
         return QStringLiteral("%1 takes no file or other argument: %2.").arg(spec.name, positional.join(' '));
-    options.file = positional.value(0);
+    options.file = spec.takesFile ? positional.value(0) : QString();
+    options.atCommands = spec.takesCommands ? positional : QStringList();
+    options.force = given.isSet("force");
     options.logPath = given.isSet("log") ? given.value("log") : ProgrammingLog::defaultPath();
     if (options.logPath.isEmpty())
         return QStringLiteral("No record file given: --log FILE.");

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-enum class CliCommand { Read, Save, Write, Search, Check, History, Ports, Bench };
+enum class CliCommand { Read, Save, Write, Search, Check, History, Ports, Bench, At };
 
 // What the command line of tarnowick-cli asks for.
 struct CliOptions
@@ -34,6 +34,8 @@ struct CliOptions
     QString moduleFilter;   // history: only this module (SL, or SH and SL as history prints it)
     QString namePattern;    // write and bench: "SCORE-{n:03}" names each module written
     int first = 1;          // the pattern's first number
+    QStringList atCommands; // at: the AT commands, in order ("ATNO", "ATNI GATE-WEST")
+    bool force = false;     // at: send commands that cut the PC off from the module
 };
 
 // arguments[0] is the program. A profile to write is read and checked here,

@@ -1,5 +1,6 @@
 #include "cli/porttask.h"
 
+#include "logic/atstay.h"
 #include "logic/commandsession.h"
 #include "logic/jobtexts.h"
 #include "logic/modulejob.h"
@@ -20,6 +21,8 @@ JobKind jobKindOf(CliCommand command)
         return JobKind::Check;
     case CliCommand::Ports:
         return JobKind::Probe;
+    case CliCommand::At:
+        return JobKind::AtCommands;
     default:
         return JobKind::Read;
     }
@@ -132,6 +135,10 @@ void PortTask::start()
     session->setPortFraming(portStart.uart.framing);
     connection->attach(*session);
     startMs = connection->clock().nowMs();
+    if (options.command == CliCommand::At) {
+        startStay();
+        return;
+    }
     job = new ModuleJob(*session, request(), this);
     connect(job, &ModuleJob::progress, this, &PortTask::onProgress);
     connect(job, &ModuleJob::searchTrying, this,
@@ -140,16 +147,27 @@ void PortTask::start()
     job->start();
 }
 
+void PortTask::startStay()
+{
+    stay = new AtStay(*session, {options.atCommands, options.force, options.logPath, program, portName}, this);
+    connect(stay, &AtStay::finished, this, &PortTask::onJobFinished);
+    stay->start();
+}
+
 void PortTask::interrupt()
 {
     if (job)
         job->interrupt();
+    if (stay)
+        stay->interrupt();
 }
 
 void PortTask::abandon()
 {
     if (job)
         job->abandon();
+    if (stay && session->runUnderway())
+        session->abandonRun();
 }
 
 void PortTask::onProgress(JobPhase phase, int done, int total)

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class AtStay;
 class CommandSession;
 class ModuleJob;
 enum class JobPhase;
@@ -74,6 +75,7 @@ signals:
 
 private:
     JobRequest request() const;
+    void startStay(); // at: typed commands instead of a job
     void onProgress(JobPhase phase, int done, int total);
     void onJobFinished(const JobOutcome &outcome);
     void finish(PortResult result);
@@ -87,6 +89,7 @@ private:
     std::unique_ptr<PortConnection> connection;
     std::unique_ptr<CommandSession> session;
     ModuleJob *job = nullptr;
+    AtStay *stay = nullptr;
     qint64 startMs = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "cli/report.h"
 
+#include "cli/atreport.h"
+
 #include "logic/jobtexts.h"
 
 #include <QCoreApplication>
@@ -101,8 +103,14 @@ Lines ofSinglePort(const PortResult &result, bool json)
         for (const auto &[command, reply] : result.outcome.run.replies)
             lines.out.append(command + QLatin1Char('=') + reply);
     }
-    for (const JobLine &line : result.lines)
-        (line.kind == JobLine::Result ? lines.out : lines.err).append(line.text);
+    // at --json: the commands and replies as one object instead of a line each.
+    const bool atJson = result.command == CliCommand::At && json && result.outcome.status != JobStatus::BadRequest;
+    if (atJson)
+        lines.out.append(Report::atJson(result));
+    for (const JobLine &line : result.lines) {
+        if (!(atJson && line.kind == JobLine::Result))
+            (line.kind == JobLine::Result ? lines.out : lines.err).append(line.text);
+    }
     return lines;
 }
 

@@ -20,6 +20,7 @@ CommandSession::CommandSession(ModulePort &port, SessionClock &clock, QObject *p
     , tickTimer(clock.createTimer([this] { tick(); }))
     , deadline(clock.createTimer([this] { onDeadline(); }))
     , rateSearch(std::make_unique<RateSearch>(moduleLine, clock))
+    , stayTimer(clock.createTimer([this] { onStayTimeout(); }))
 {
     connect(rateSearch.get(), &RateSearch::trying, this, &CommandSession::searchTrying);
     connect(rateSearch.get(), &RateSearch::found, this, &CommandSession::searchFound);
@@ -39,6 +40,7 @@ bool CommandSession::inCommandMode() const
     case RunState::SendCommand:
     case RunState::AwaitCommandReply:
     case RunState::SendExit:
+    case RunState::Holding:
     case RunState::AwaitExitReply:
         return true;
     default:
@@ -46,9 +48,14 @@ bool CommandSession::inCommandMode() const
     }
 }
 
-void CommandSession::sendData(const QByteArray &bytes)
+bool CommandSession::sendData(const QByteArray &bytes)
 {
+    if (runUnderway()) {
+        qCDebug(lcSerial) << "Data held back: a run is under way";
+        return false;
+    }
     moduleLine.write(bytes);
+    return true;
 }
 
 bool CommandSession::startRun(const RunPlan &runPlan)
@@ -66,6 +73,9 @@ bool CommandSession::startRun(const RunPlan &runPlan)
     writtenSb.reset();
     index = 0;
     interruptRequested = false;
+    leaveRequested = false;
+    pendingTimeoutMs.reset();
+    stayTimeoutMs = factoryTimeoutMs;
     setState(RunState::SendEscape);
     startTicks(escapeIntervalMs);
     tick();
@@ -83,7 +93,7 @@ void CommandSession::interrupt()
     qCDebug(lcSerial) << "Run interrupted";
     if (state == RunState::SendEscape) {
         end(RunResult::Interrupted); // nothing has gone out yet
-    } else if (state == RunState::SendCommand) {
+    } else if (state == RunState::SendCommand || state == RunState::Holding) {
         setState(RunState::SendExit);
         sendExit();
     }
@@ -173,11 +183,16 @@ void CommandSession::sendEscape()
 void CommandSession::sendNextEntry()
 {
     if (index >= plan.entries.size()) {
-        setState(RunState::SendExit);
+        if (plan.kind == RunKind::Console && !leaveRequested)
+            holdStay();
+        else
+            setState(RunState::SendExit);
         return;
     }
     const QString &entry = plan.entries.at(index);
     setState(RunState::AwaitCommandReply);
+    entrySentMs = clock.nowMs();
+    stayReplies.clear();
     deadline->start(replyDeadlineMs);
     moduleLine.write((QLatin1String("AT") + entry + QLatin1Char('\r')).toUtf8());
     qCDebug(lcSerial) << "Sending AT" << entry;
@@ -230,13 +245,15 @@ void CommandSession::takeEscapeReply(const QString &line)
     moduleLine.noteGuardTime();
     outcome.entered = true;
     qCDebug(lcSerial) << "Entered command mode";
-    if (interruptRequested) {
+    if (interruptRequested || leaveRequested) {
         setState(RunState::SendExit);
         sendExit();
         return;
     }
     setState(RunState::SendCommand);
     startTicks(commandIntervalMs);
+    if (plan.kind == RunKind::Console)
+        restartStayCountdown(clock.nowMs()); // the module counts from entering command mode
     emit commandModeEntered();
     moveOn();
 }
@@ -245,12 +262,18 @@ void CommandSession::takeEntryReply(const QString &line)
 {
     deadline->stop();
     const QString entry = plan.entries.at(index);
-    outcome.replies.append({entry, line});
-    noteWritten(entry, line);
+    const bool console = plan.kind == RunKind::Console;
+    if (console && !takeStayReply(line))
+        return; // a chain's further replies are still to come
+    const QString reply = console ? stayReplies.join(QLatin1String(", ")) : line;
+    outcome.replies.append({entry, reply});
+    noteWritten(entry, reply);
     ++index;
     setState(RunState::SendCommand);
-    emit replyReceived(entry, line);
-    if (interruptRequested && state == RunState::SendCommand) {
+    emit replyReceived(entry, reply);
+    if (console && applyStayReplies(entry))
+        return;
+    if ((interruptRequested || leaveRequested) && state == RunState::SendCommand) {
         setState(RunState::SendExit);
         sendExit();
         return;
@@ -307,6 +330,7 @@ void CommandSession::followWrittenUart()
         } else if (*moduleRate != moduleLine.rate()) {
             outcome.followedRate = *moduleRate;
             moduleLine.switchPortTo(*moduleRate);
+            emit uartFollowed();
         }
     }
     if (!writtenNb && !writtenSb)
@@ -317,6 +341,7 @@ void CommandSession::followWrittenUart()
         portFraming = *moduleFraming;
         outcome.followedFraming = portFraming;
         moduleLine.port().setPortFraming(portFraming);
+        emit uartFollowed();
     }
 }
 
@@ -355,6 +380,7 @@ void CommandSession::end(RunResult result)
 {
     tickTimer->stop();
     deadline->stop();
+    stayTimer->stop();
     RunOutcome done = outcome;
     done.result = result;
     setState(RunState::Idle);

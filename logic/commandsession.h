@@ -1,6 +1,7 @@
 #ifndef COMMANDSESSION_H
 #define COMMANDSESSION_H
 
+#include "logic/atline.h"
 #include "logic/framing.h"
 #include "logic/moduleline.h"
 #include "logic/ratesearch.h"
@@ -20,6 +21,7 @@ enum class RunKind {
     Read,
     Write, // settings, WR, and the queries that read them back
     RssiQuery,
+    Console, // command mode held for entries given one at a time, until left
 };
 
 // How a run moves on. Ticked: on the ticks of one repeating timer, 1500 ms
@@ -47,6 +49,7 @@ enum class RunResult {
     ExitRefused,   // ATCN was answered with something else than "OK": still in command mode
     Interrupted,   // stopped on request: no further entry, command mode left
     PortClosed,    // the port went away; an "ATCN" was sent if command mode had been entered
+    LeftByItself,  // a console's stay ended by the module's own time-out (CT): what it took is in effect
 };
 
 struct RunOutcome
@@ -81,6 +84,8 @@ public:
     static constexpr int replyDeadlineMs = 3000;
     // How long an "OK" to a "+++" whose run was given up still means the module entered command mode.
     static constexpr int lateEscapeReplyMs = 5000;
+    // A module leaves command mode after CT (×100 ms) without a command: 10 s from the factory.
+    static constexpr int factoryTimeoutMs = 10000;
 
     CommandSession(ModulePort &port, SessionClock &clock, QObject *parent = nullptr);
     ~CommandSession() override;
@@ -105,8 +110,26 @@ public:
     void abandonRun();
     // A trimmed line from the module.
     void takeLine(const QString &line);
-    // Bytes for the module outside any run (test lines), so the silence before "+++" counts them.
-    void sendData(const QByteArray &bytes);
+    // Bytes for the module outside any run (test lines), so the silence
+    // before "+++" counts them. Refused (false) while a run is under way: in
+    // command mode they would be taken as a command, and before "+++" they
+    // would break the guard time's silence.
+    bool sendData(const QByteArray &bytes);
+
+    // commandsessionstay.cpp: the console's stay in command mode. It starts
+    // with a query of CT, the module's own time-out, then holds command mode
+    // and sends one entry ("NO", "SM 0", "ID3333,WR") at a time on request.
+    // The module leaves by itself CT after the last command it took, which
+    // the session counts down; an acknowledged BD, NB or SB is followed once
+    // the module applies it (AC, or on leaving, also by itself).
+    bool startStay();
+    // False (and nothing is sent) unless the stay holds command mode and waits for an entry.
+    bool sendInStay(const QString &entry);
+    // "ATCN" now, or once the reply awaited has come.
+    void leaveStay();
+    bool stayHolding() const { return state == RunState::Holding; }
+    // Until the module leaves command mode by itself; 0 outside a held stay.
+    qint64 stayRemainingMs() const;
 
     bool isBusy() const { return runUnderway() || searching(); }
     // From the request of a run to its end, the silence before "+++" included.
@@ -132,6 +155,12 @@ signals:
     void searchTrying(int attempt, int rate, bool slowPass);
     void searchFound(int rate);
     void searchExhausted();
+    // A console's stay holds command mode and waits for the next entry.
+    void stayHeld();
+    // Every reply line to an entry of a stay, a chain's one per command until its "ERROR".
+    void stayAnswered(const QString &entry, const QStringList &replies);
+    // The port moved to the module's new rate or framing (RunOutcome says which).
+    void uartFollowed();
 
 private:
     enum class RunState {
@@ -141,6 +170,7 @@ private:
         SendCommand,       // the next entry goes out on the next step
         AwaitCommandReply, // an entry sent
         SendExit,          // "ATCN" goes out on the next step
+        Holding,           // a console's stay in command mode, waiting for an entry
         AwaitExitReply,    // "ATCN" sent
         Finished,          // command mode left; the next step ends the run
         Failed,            // the run ends on the next step with the result noted
@@ -162,12 +192,21 @@ private:
     bool takeLateEscapeReply(const QString &line);
     void end(RunResult result);
     void followWrittenUart();
+    // commandsessionstay.cpp
+    void holdStay();
+    bool takeStayReply(const QString &line);     // true once the entry's reply lines are complete
+    bool applyStayReplies(const QString &entry); // true when the stay has ended
+    void noteStayCommand(const AtCommand &command, const QString &reply);
+    void applyStayAction(const QString &name); // AC, WR or RE the module took
+    void restartStayCountdown(qint64 fromMs);
+    void onStayTimeout();
 
     ModuleLine moduleLine;
     SessionClock &clock;
     std::unique_ptr<ClockTimer> tickTimer;
     std::unique_ptr<ClockTimer> deadline;
     std::unique_ptr<RateSearch> rateSearch;
+    std::unique_ptr<ClockTimer> stayTimer;
     int tickIntervalMs = 0;
 
     RunState state = RunState::Idle;
@@ -180,6 +219,13 @@ private:
     std::optional<int> writtenSb;
     Framing portFraming;
     std::optional<qint64> lateEscapeUntilMs;
+    // the console's stay
+    bool leaveRequested = false;
+    QStringList stayReplies;              // to the entry awaited
+    qint64 entrySentMs = 0;               // the module's time-out counts from each command it takes
+    qint64 stayEndsAtMs = 0;              // when the module leaves by itself
+    int stayTimeoutMs = factoryTimeoutMs; // CT in effect
+    std::optional<int> pendingTimeoutMs;  // CT set, not applied yet
 };
 
 #endif // COMMANDSESSION_H

@@ -8,21 +8,7 @@
 
 namespace {
 
-JobLine failure(RunResult result)
-{
-    switch (result) {
-    case RunResult::NotEntered:
-        return {JobLine::Problem, JobText::notEntered()};
-    case RunResult::ExitRefused:
-        return {JobLine::Problem, JobText::exitRefused()};
-    case RunResult::PortClosed:
-        return {JobLine::Problem, JobText::portClosed()};
-    case RunResult::Interrupted:
-        return {JobLine::Problem, JobText::interrupted()};
-    default:
-        return {JobLine::Problem, JobText::noAnswer()};
-    }
-}
+using JobOutcomes::failure;
 
 void noteUart(JobOutcome &outcome)
 {
@@ -191,6 +177,22 @@ namespace JobOutcomes {
 JobOutcome ofRun(const JobRequest &request, const RunOutcome &run, int startRate)
 {
     return request.kind == JobKind::Write ? ofWriteRun(request, run, startRate) : ofReadingRun(request, run);
+}
+
+JobLine failure(RunResult result)
+{
+    switch (result) {
+    case RunResult::NotEntered:
+        return {JobLine::Problem, JobText::notEntered()};
+    case RunResult::ExitRefused:
+        return {JobLine::Problem, JobText::exitRefused()};
+    case RunResult::PortClosed:
+        return {JobLine::Problem, JobText::portClosed()};
+    case RunResult::Interrupted:
+        return {JobLine::Problem, JobText::interrupted()};
+    default:
+        return {JobLine::Problem, JobText::noAnswer()};
+    }
 }
 
 JobOutcome ended(JobKind kind, JobStatus status, const JobLine &line)

@@ -8,8 +8,9 @@
 
 #include <optional>
 
-// What a job on a module is asked to do. A probe asks who the module is.
-enum class JobKind { Read, Save, Write, Check, Search, Probe };
+// What a job on a module is asked to do. A probe asks who the module is; the
+// commands of a stay are typed ones (tarnowick-cli at, the console).
+enum class JobKind { Read, Save, Write, Check, Search, Probe, AtCommands };
 
 // When a module that does not answer is searched for at the other rates.
 enum class SearchPolicy {
@@ -56,6 +57,15 @@ struct JobLine
     bool operator==(const JobLine &other) const { return kind == other.kind && text == other.text; }
 };
 
+// A line of typed commands in a stay ("ATNI GATE-WEST") and the module's
+// reply lines to it; a line never sent (after an "ERROR") has none.
+struct TypedCommand
+{
+    QString line;
+    bool sent = false;
+    QStringList replies;
+};
+
 // How a job ended, as both the window and tarnowick-cli present it.
 struct JobOutcome
 {
@@ -69,6 +79,7 @@ struct JobOutcome
     std::optional<ProgrammingRecord> record; // a write that reached command mode
     int settingsSent = 0;                    // write: settings the module acknowledged, WR not counted
     int settingsTotal = 0;                   // write: settings it was to be given
+    QList<TypedCommand> typed;               // AtCommands: every line given, in order
     QList<JobLine> lines;
 
     QStringList texts(JobLine::Kind kind) const;
@@ -84,6 +95,9 @@ JobOutcome ofRun(const JobRequest &request, const RunOutcome &run, int startRate
 
 // A job that stops before anything is sent, or ends without a run.
 JobOutcome ended(JobKind kind, JobStatus status, const JobLine &line);
+
+// What a run that did not end well says, in the words of every job.
+JobLine failure(RunResult result);
 
 } // namespace JobOutcomes
 

@@ -15,6 +15,8 @@ QString JobText::runEnded(RunResult result)
         return tr("interrupted");
     case RunResult::PortClosed:
         return tr("the port closed");
+    case RunResult::LeftByItself:
+        return tr("the module left command mode by itself");
     case RunResult::NoEscapeReply:
     case RunResult::NoReply:
         break;

@@ -1,12 +1,19 @@
 #include "serial/serialport.h"
 
+#include "logic/consoletexts.h"
 #include "logic/logging.h"
+
+#include <QDateTime>
+#include <QTimer>
 
 #include <utility>
 
 namespace {
 
 constexpr int finishWriteMs = 200;
+// The monitor's bytes go to the window in batches: a module streaming at
+// 115200 baud would otherwise post an event for every few bytes read.
+constexpr int monitorBatchMs = 30;
 
 } // namespace
 
@@ -33,6 +40,9 @@ void SerialPort::process()
     serial->setFlowControl(QSerialPort::NoFlowControl);
     connect(serial, &QSerialPort::readyRead, this, &SerialPort::onReadyRead);
     connect(serial, &QSerialPort::errorOccurred, this, &SerialPort::onErrorOccurred);
+    monitorTimer = new QTimer(this);
+    monitorTimer->setSingleShot(true);
+    connect(monitorTimer, &QTimer::timeout, this, &SerialPort::sendMonitored);
 }
 
 void SerialPort::onChangePort(QString port)
@@ -92,6 +102,8 @@ void SerialPort::reopen()
         emit port_error(serial->errorString());
     else
         emit port_framings(usableFramings());
+    if (open)
+        monitor(MonitorChunk::Note, ConsoleText::portOpened(portName, baudRate).toUtf8());
     emit port_open(open);
 }
 
@@ -123,7 +135,7 @@ void SerialPort::onDiscardInput()
 {
     if (serial && serial->isOpen()) {
         serial->clear(QSerialPort::Input);
-        serial->readAll();
+        monitor(MonitorChunk::Received, serial->readAll());
         // A read notice for the bytes just dropped may still be on its way; it
         // then finds nothing and reports a read error, with no fault behind it.
         flushedUnread = true;
@@ -134,8 +146,31 @@ void SerialPort::onDiscardInput()
 
 void SerialPort::onWriteData(QByteArray data)
 {
-    if (serial && serial->isOpen())
+    if (serial && serial->isOpen()) {
         serial->write(data);
+        monitor(MonitorChunk::Sent, data);
+    }
+}
+
+void SerialPort::onSetMonitoring(bool on)
+{
+    monitoring = on;
+    if (!on)
+        monitored.clear();
+}
+
+void SerialPort::monitor(MonitorChunk::Kind kind, const QByteArray &bytes)
+{
+    if (!monitoring || (bytes.isEmpty() && kind != MonitorChunk::Note))
+        return;
+    monitored.append({kind, QDateTime::currentMSecsSinceEpoch(), bytes});
+    if (!monitorTimer->isActive())
+        monitorTimer->start(monitorBatchMs);
+}
+
+void SerialPort::sendMonitored()
+{
+    emit monitor_bytes(std::exchange(monitored, {}));
 }
 
 void SerialPort::onFinish()
@@ -151,7 +186,9 @@ void SerialPort::onFinish()
 void SerialPort::onReadyRead()
 {
     flushedUnread = false;
-    const QList<QByteArray> lines = receiveBuffer.append(serial->readAll());
+    const QByteArray bytes = serial->readAll();
+    monitor(MonitorChunk::Received, bytes);
+    const QList<QByteArray> lines = receiveBuffer.append(bytes);
     for (const QByteArray &line : lines)
         emit data_received(line);
 }
@@ -182,6 +219,7 @@ void SerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
     serial->close();
     serial->clearError();
     receiveBuffer.clear();
+    monitor(MonitorChunk::Note, ConsoleText::portLost(reason).toUtf8());
     emit port_lost();
     emit port_error(reason);
     emit port_open(false);

@@ -2,9 +2,12 @@
 #define SERIALPORT_H
 
 #include "logic/lineframer.h"
+#include "logic/monitorlog.h"
 
 #include <QObject>
 #include <QSerialPort>
+
+class QTimer;
 
 // Owns the program's one serial port and runs in a thread of its own. It
 // opens the port the dialog names, writes what it is given and hands back
@@ -31,6 +34,9 @@ signals:
     void port_framings(quint32 framings);
     // What waited in the port has been dropped; lines come from bytes received after this.
     void input_discarded();
+    // While monitoring: every byte written and read, with its time, a few
+    // dozen milliseconds' worth at a time, and the port's openings.
+    void monitor_bytes(QList<MonitorChunk> chunks);
     void finished();
 
 public slots:
@@ -40,6 +46,7 @@ public slots:
     void onChangeFraming(int parity, int stopBits);
     void onWriteData(QByteArray data);
     void onDiscardInput();
+    void onSetMonitoring(bool on);
     void onFinish();
 
 private slots:
@@ -49,12 +56,17 @@ private slots:
 private:
     void reopen();
     quint32 usableFramings();
+    void monitor(MonitorChunk::Kind kind, const QByteArray &bytes);
+    void sendMonitored();
 
     QSerialPort *serial = nullptr;
     QString portName;
     QSerialPort::BaudRate baudRate = QSerialPort::Baud9600;
     LineFramer receiveBuffer;
     bool flushedUnread = false; // input was dropped since the last bytes were read
+    bool monitoring = false;
+    QList<MonitorChunk> monitored; // not yet sent to the window
+    QTimer *monitorTimer = nullptr;
 };
 
 #endif // SERIALPORT_H

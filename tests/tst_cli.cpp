@@ -78,6 +78,7 @@ private slots:
     void secondSignalEndsAtOnce();
     void portMemory();
     void portInUse();
+    void atFollowsTheModule();
 
 private:
     Result run(const QStringList &arguments, const QString &folder = QString())
@@ -130,6 +131,13 @@ void tst_Cli::commands_data()
         << "The write was not recorded: No space left on device\n";
     QTest::newRow("a port in the working folder") << fast << QStringList{"read", "--port", "REL:A"} << 0 << "VR=8059\n"
                                                   << "";
+    QTest::newRow("at") << fast << QStringList{"at", "--port", "A", "ATNO", "ATNI GATE-WEST"} << 0
+                        << "ATNO → 0\nATNI GATE-WEST → OK\n"
+                        << "";
+    QTest::newRow("at: a command that cuts the PC off")
+        << fast << QStringList{"at", "--port", "A", "ATSM 1"} << 2 << ""
+        << "SM 1 puts the module to sleep: it stops answering and no longer listens to its serial line.\nNothing was "
+           "sent: ATSM 1 may cut this PC off from the module; --force sends it anyway.\n";
 }
 
 void tst_Cli::commands()
@@ -258,6 +266,31 @@ void tst_Cli::portInUse()
     const Result result = run({"read", "--port", modules.portA()});
     QCOMPARE(result.status, 2);
     QCOMPARE(result.err, QString("The port %1 is in use by another program.\n").arg(modules.portA()));
+}
+
+// tarnowick-cli at: an ATWR stored and recorded, and a BD the module took
+// followed and remembered, so the next command on the port reaches it.
+void tst_Cli::atFollowsTheModule()
+{
+    const QString state = file("at-state.json");
+    ModuleSimulator modules({"--guard-ms", "50", "--state", state});
+    QVERIFY2(modules.start(), qPrintable(modules.errorString()));
+    const QString log = file("at-record.jsonl");
+    Result result = run({"at", "--port", modules.portA(), "--log", log, "ATNI GATE-WEST", "ATBD 7", "ATWR"});
+    QVERIFY2(result.status == 0, qPrintable(result.err));
+    QCOMPARE(result.out, "ATNI GATE-WEST → OK\nATBD 7 → OK\nATWR → OK\n");
+    QCOMPARE(result.err, "The module now runs at 115200 baud, 8N1; later commands on this port use that.\n");
+    QFile stored(state);
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QCOMPARE(QJsonDocument::fromJson(stored.readAll()).object().value("A").toObject().value("NI").toString(),
+             "GATE-WEST");
+    result = run({"history", "--log", log});
+    QVERIFY2(result.out.contains("  13A20040F1A001  (no profile)  not verified (not read back)"),
+             qPrintable(result.out));
+
+    result = run({"at", "--port", modules.portA(), "ATBD", "ATNI"});
+    QVERIFY2(result.status == 0, qPrintable(result.err));
+    QCOMPARE(result.out, "ATBD → 7\nATNI → GATE-WEST\n");
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

@@ -2,6 +2,7 @@
 #define DIALOGPROBE_H
 
 #include "app/fendrakexbeeconfiguratordialog.h"
+#include "app/monitorview.h"
 #include "logic/commandsession.h"
 
 #include <QTimer>
@@ -29,6 +30,14 @@ public:
 
     // The port's parity and stop bits follow a written NB and SB, as after a Write.
     void followFraming(int parity, int stopBits) { d.setPortFraming(Framing{parity, stopBits}); }
+
+    // Chunks as the serial worker reports them, shown at once as the console's refresh would.
+    void monitor(const QList<MonitorChunk> &chunks)
+    {
+        d.onMonitorBytes(chunks);
+        d.refreshConsole();
+    }
+    const MonitorLog &monitorLog() const { return d.monitorView->log(); }
 
 private:
     FendrakeXBeeConfiguratorDialog &d;

@@ -1,9 +1,11 @@
 // Makes the README's screenshots from the real program against simulated
+// Makes the README's screenshots from the real program against simulated
 // modules: the Settings tab after a read (beginner and Guru view, and the
 // beginner's read-only PAN ID with its tooltip), the channel mask
 // calculator, the Settings tab after opening a profile that differs from the
-// module read, and the Test tab from both seats: a second window on module B
-// transmits, the first one receives and answers, then stops answering.
+// module read, the Test tab from both seats (a second window on module B
+// transmits, the first one receives and answers, then stops answering), and
+// the receiver's Console tab in command mode.
 // Writes PNG files into the folder given as the only argument.
 #include "app/fendrakexbeeconfiguratordialog.h"
 #include "dialogprobe.h"
@@ -82,6 +84,29 @@ QPixmap withToolTip(QWidget &window, QWidget *field)
     return shot;
 }
 
+// The receiver's Console tab: the test lines and RSSI queries of the range
+// test in the monitor, then a few commands of the technician's own in command mode.
+bool showConsole(QWidget &dialog)
+{
+    dialog.findChild<QTabWidget *>("tabWidget")->setCurrentWidget(dialog.findChild<QWidget *>("tabConsole"));
+    auto *commandMode = dialog.findChild<QPushButton *>("btnCommandMode");
+    auto *send = dialog.findChild<QPushButton *>("btnConsoleSend");
+    if (!QTest::qWaitFor([&] { return commandMode->isEnabled(); }, 10000))
+        return false;
+    commandMode->click();
+    auto *edit = dialog.findChild<QLineEdit *>("txtConsoleInput");
+    for (const char *line : {"ATNI", "ATNI GATE-WEST", "ATPL", "ATDB"}) {
+        if (!QTest::qWaitFor([&] { return send->isEnabled(); }, 5000))
+            return false;
+        edit->setText(QString::fromLatin1(line));
+        send->click();
+    }
+    edit->setText(QStringLiteral("ATWR"));
+    const bool answered = QTest::qWaitFor([&] { return send->isEnabled(); }, 5000);
+    QTest::qWait(300); // the monitor shows the last replies on its next refresh
+    return answered;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -146,5 +171,8 @@ int main(int argc, char **argv)
     if (!QTest::qWaitFor([&] { return figures->toolTip().contains("No answer for 16 s"); }, 60000))
         return 1;
     ok &= save(&transmitter, folder, "test-transmitter-outage.png");
+
+    transmitter.findChild<QPushButton *>("btnStartTest")->click(); // stopped: the console takes command mode
+    ok &= showConsole(dialog) && save(&dialog, folder, "console.png");
     return ok ? 0 : 1;
 }

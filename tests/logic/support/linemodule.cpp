@@ -1,7 +1,7 @@
 #include "linemodule.h"
 
+#include "logic/baudrates.h"
 #include "logic/commandsession.h"
-#include "logic/configentries.h"
 
 LineModule::LineModule(FakeClock &clock, const LineModuleSetup &setup)
     : clock(clock)
@@ -10,7 +10,7 @@ LineModule::LineModule(FakeClock &clock, const LineModuleSetup &setup)
 {
     if (!setup.staleLine.isEmpty()) {
         const qint64 arrived = clock.nowMs() - 1;
-        clock.at(clock.nowMs(), [this, arrived] { deliver(this->setup.staleLine, arrived); });
+        clock.at(clock.nowMs(), [this, arrived] { deliver(this->setup.staleLine, arrived, garbled()); });
     }
 }
 
@@ -57,29 +57,54 @@ void LineModule::takeEscape(qint64 startMs, qint64 endMs)
 
 void LineModule::takeCommand(const QString &entry, qint64 endMs)
 {
-    const std::optional<QPair<QString, QString>> set = parseWriteEntry(entry);
+    // "ID=3333", "ID 3333" and "ID3333" set ID; "ID" asks for it.
+    const QString command = entry.left(2).toUpper();
+    QString value = entry.mid(2).trimmed();
+    if (value.startsWith(QLatin1Char('=')))
+        value = value.mid(1).trimmed();
     QString answer = setup.replies.value(entry, QStringLiteral("OK"));
-    if (set && answer.contains(QLatin1String("OK")))
-        held.insert(set->first, set->second);
-    else if (setup.holds.contains(entry) || held.contains(entry))
+    if (!value.isEmpty() && answer.contains(QLatin1String("OK")))
+        held.insert(command, value);
+    else if (value.isEmpty() && (setup.holds.contains(entry) || held.contains(entry)))
         answer = setup.holds.value(entry, held.value(entry));
     if (entry == QLatin1String("CN") && answer.contains(QLatin1String("OK")))
         commandMode = false;
-    if (answer != QLatin1String("-"))
-        reply(answer, endMs + 2);
+    if (answer == QLatin1String("-"))
+        return;
+    // A chain's replies, one line per command. The reply to AC or CN still
+    // goes out at the old rate and framing; the module talks at the new ones after it.
+    const bool applies = entry == QLatin1String("CN") || entry == QLatin1String("AC");
+    for (const QString &line : answer.split(QLatin1Char('\n')))
+        reply(line, endMs + 2,
+              applies && answer.contains(QLatin1String("OK")) ? [this] { applyUart(); } : std::function<void()>());
 }
 
-void LineModule::reply(const QString &line, qint64 atMs)
+void LineModule::applyUart()
+{
+    if (held.contains(QStringLiteral("BD")))
+        setup.rate = BaudRates::forBdIndex(held.value(QStringLiteral("BD")).toInt()).value_or(setup.rate);
+    setup.framing = Framing{held.value(QStringLiteral("NB"), QString::number(setup.framing.parity)).toInt(),
+                            held.value(QStringLiteral("SB"), QString::number(setup.framing.stopBits)).toInt()};
+}
+
+void LineModule::reply(const QString &line, qint64 atMs, std::function<void()> afterwards)
 {
     const qint64 start = atMs < 0 ? clock.nowMs() : atMs;
     const qint64 arrives = start + qint64((line.size() + 1) * byteMs(setup.rate) + 0.5);
-    clock.at(arrives, [this, line, arrives] { deliver(line, arrives); });
+    clock.at(arrives, [this, line, arrives, afterwards] {
+        // The line went out as the module was; what comes next, the program
+        // may answer at once, and its answer meets the module as it is after.
+        const bool lost = garbled();
+        if (afterwards)
+            afterwards();
+        deliver(line, arrives, lost);
+    });
 }
 
-void LineModule::deliver(const QString &line, qint64 arrivedMs)
+void LineModule::deliver(const QString &line, qint64 arrivedMs, bool lost)
 {
     // At another rate or parity the bytes arrive as junk without a line end;
     // what the program dropped after it arrived never reaches it.
-    if (session && !garbled() && arrivedMs > lastDiscardMs)
+    if (session && !lost && arrivedMs > lastDiscardMs)
         session->takeLine(line.trimmed()); // as the ports hand lines on
 }

@@ -13,7 +13,7 @@ class CommandSession;
 
 // How the module on the line is set up, and what it answers: replies by
 // "+++", entry ("VR", "ID=3333") or "CN"; "OK" where none is given, "-" for
-// silence. A "+++" answered with a text without "OK" leaves it in data mode.
+// silence, lines apart by "\n" for a chain. A "+++" answered with a text without "OK" leaves it in data mode.
 // A query of a value it acknowledged answers that value, or what holds
 // says it keeps instead (a module that stores other values than it is given).
 struct LineModuleSetup
@@ -63,8 +63,10 @@ private:
     bool garbled() const { return port != setup.rate || portFraming.parity != setup.framing.parity; }
     void takeEscape(qint64 startMs, qint64 endMs);
     void takeCommand(const QString &entry, qint64 endMs);
-    void reply(const QString &line, qint64 atMs = -1);
-    void deliver(const QString &line, qint64 arrivedMs);
+    void applyUart(); // AC or CN: a held BD, NB and SB take effect
+    // afterwards runs once the line has arrived: the module's next step after sending it.
+    void reply(const QString &line, qint64 atMs = -1, std::function<void()> afterwards = {});
+    void deliver(const QString &line, qint64 arrivedMs, bool lost);
 
     FakeClock &clock;
     LineModuleSetup setup;

@@ -1,6 +1,4 @@
-#include "heardreplies.h"
 #include "modulerig.h"
-#include "simoptions.h"
 #include "statefile.h"
 #include "uartrate.h"
 
@@ -12,8 +10,6 @@ class TestSimModule : public QObject
     Q_OBJECT
 
 private slots:
-    void options_data();
-    void options();
     void command_data();
     void command();
     void escape_data();
@@ -24,8 +20,6 @@ private slots:
     void newSettings();
     void writeSurvivesRestart_data();
     void writeSurvivesRestart();
-    void heardReplies_data();
-    void heardReplies();
 };
 
 namespace {
@@ -36,64 +30,6 @@ QString settingsText(const UartSettings &settings)
 }
 
 } // namespace
-
-void TestSimModule::options_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("mentions"); // empty: the options are fine
-
-    // clang-format off
-    QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
-    QTest::newRow("stray argument") << QStringList{"moduleA"} << "moduleA";
-    QTest::newRow("out of range") << QStringList{"--modules", "9"} << "--modules: \"9\"";
-    QTest::newRow("ct not in steps of 100") << QStringList{"--ct-ms", "250"} << "--ct-ms: \"250\"";
-    QTest::newRow("loss not a number") << QStringList{"--loss", "nan"} << "--loss: \"nan\"";
-    QTest::newRow("B with one module") << QStringList{"--bd", "B:4"} << "--bd: \"B\" is not A";
-    QTest::newRow("refuse read-only") << QStringList{"--refuse", "SL"} << "--refuse: \"SL\"";
-    QTest::newRow("hangup after nothing") << QStringList{"--hangup-after", "0"} << "--hangup-after: \"0\"";
-    QTest::newRow("bd without module") << QStringList{"--bd", "4"} << "--bd: \"4\"";
-    QTest::newRow("bd index 9") << QStringList{"--bd", "A:9"} << "--bd: \"A:9\"";
-    QTest::newRow("bd twice") << QStringList{"--modules", "2", "--bd", "B:4", "--bd", "b:5"} << "--bd: \"b:5\"";
-    QTest::newRow("nb index 5") << QStringList{"--nb", "A:5"} << "--nb: \"A:5\"";
-    QTest::newRow("sb index 2") << QStringList{"--sb", "A:2"} << "--sb: \"A:2\"";
-    QTest::newRow("rssi above 0") << QStringList{"--rssi", "A:1"} << "--rssi: \"A:1\"";
-    QTest::newRow("rssi twice for A") << QStringList{"--rssi", "-80", "--rssi", "A:-70", "--rssi", "a:-71"}
-                                      << "--rssi: \"a:-71\"";
-    QTest::newRow("store fault read-only") << QStringList{"--store-differently", "A:SL=1"}
-                                           << "--store-differently: \"A:SL=1\"";
-    QTest::newRow("store fault the module refuses") << QStringList{"--store-differently", "A:CM=203"}
-                                                    << "--store-differently: \"A:CM=203\"";
-    QTest::newRow("store fault without value") << QStringList{"--store-differently", "A:CM"}
-                                               << "--store-differently: \"A:CM\"";
-    QTest::newRow("all fine") << QStringList{"--modules", "2", "--bd", "a:0", "--bd", "B:8", "--hangup-after",
-                                             "B:3", "--loss", "0.5", "--refuse", "wr", "-v", "--nb", "A:4",
-                                             "--sb", "B:1", "--rssi", "B:-74", "--rssi", "-85",
-                                             "--store-differently", "b:cm=3EFFFC00", "--strict-framing"}
-                              << QString();
-    // clang-format on
-}
-
-void TestSimModule::options()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, mentions);
-
-    SimOptions options;
-    QString message;
-    const OptionsOutcome outcome = parseSimOptions(QStringList{"sim"} + arguments, &options, &message);
-    QCOMPARE(outcome, mentions.isEmpty() ? OptionsOutcome::Run : OptionsOutcome::Invalid);
-    QVERIFY2(message.contains(mentions), qPrintable(message));
-    if (!mentions.isEmpty())
-        return;
-    QCOMPARE(options.uartRateIndex, (QHash<QChar, quint32>{{'A', 0}, {'B', 8}}));
-    QCOMPARE(options.parityIndex, (QHash<QChar, quint32>{{'A', 4}}));
-    QCOMPARE(options.stopBitsIndex, (QHash<QChar, quint32>{{'B', 1}}));
-    QVERIFY(options.strictFraming);
-    QCOMPARE(options.radio.rssiAt('A'), -85);
-    QCOMPARE(options.radio.rssiAt('B'), -74);
-    QCOMPARE(options.faults.value('B').value("CM"), QByteArray("3EFFFC00"));
-    QVERIFY(!options.faults.contains('A'));
-}
 
 void TestSimModule::command_data()
 {
@@ -336,36 +272,6 @@ void TestSimModule::writeSurvivesRestart()
     QCOMPARE(settingsText(restarted.module.uartSettings()), uart);
     // Set after the WR: gone with the restart.
     QCOMPARE(restarted.module.registers().query("MT"), QByteArray("3"));
-}
-
-void TestSimModule::heardReplies_data()
-{
-    QTest::addColumn<QByteArrayList>("packets");
-    QTest::addColumn<QByteArrayList>("replies");
-
-    // clang-format off
-    QTest::newRow("with and without RSSI, split and joined")
-        << QByteArrayList{"HEARD 17 -74\rHEA", "RD 18\r"} << QByteArrayList{"HEARD 17 -74", "HEARD 18"};
-    QTest::newRow("line feed after the carriage return")
-        << QByteArrayList{"HEARD 1\r\n", "HEARD 2\r\n"} << QByteArrayList{"HEARD 1", "HEARD 2"};
-    QTest::newRow("not replies") << QByteArrayList{"THE QUICK BROWN FOX 3\rHEARD\rHEARD x\rHEARD 5 -7 dBm\r"}
-                                 << QByteArrayList();
-    QTest::newRow("a reply after an endless line")
-        << QByteArrayList{QByteArray(100, 'x') + "HEARD 1", "\rHEARD 2\r"} << QByteArrayList{"HEARD 2"};
-    // clang-format on
-}
-
-void TestSimModule::heardReplies()
-{
-    QFETCH(QByteArrayList, packets);
-    QFETCH(QByteArrayList, replies);
-
-    HeardReplies counter;
-    QByteArrayList found;
-    for (const QByteArray &packet : std::as_const(packets))
-        found += counter.feed(packet);
-    QCOMPARE(found, replies);
-    QCOMPARE(counter.count(), replies.size());
 }
 
 QTEST_GUILESS_MAIN(TestSimModule)

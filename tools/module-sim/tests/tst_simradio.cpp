@@ -34,43 +34,32 @@ public:
 
     ModuleCore &module(QChar letter) { return *cores.at(letter.unicode() - u'A'); }
 
-    // The module's host writes a line; it leaves as one packet once the
-    // packetization timeout has passed.
-    void send(QChar from, const QByteArray &payload)
-    {
-        module(from).receiveAtModuleRate(payload);
-        now += 100;
-        for (const auto &core : cores)
-            core->processTimers();
-    }
-
-    // Sets registers in command mode, as "ATID3333,CM3\r" would.
-    void configure(QChar letter, const QByteArray &commands)
-    {
-        for (const QByteArray &bytes : {QByteArray("+++"), "AT" + commands + ",CN\r"}) {
-            now += 10;
-            module(letter).processTimers();
-            module(letter).receiveAtModuleRate(bytes);
-        }
-        now += 100;
-        module(letter).processTimers();
-    }
-
-    // Plays steps: ">A" A sends a packet, "-A" A is switched off, "+A" on
-    // again, "C ID3333" sets C's registers.
+    // Plays steps: ">A" A's host writes a line, which leaves as one packet
+    // once the packetization timeout has passed; "-A" A is switched off, "+A"
+    // on again; "C ID3333" sets C's registers in command mode.
     void play(const QStringList &steps)
     {
         for (const QString &step : steps) {
-            const QChar letter = step.at(1);
-            if (step.startsWith(QLatin1Char('>')))
-                send(letter, "ping\r");
-            else if (step.startsWith(QLatin1Char('-')))
-                radio.detach(&module(letter));
-            else if (step.startsWith(QLatin1Char('+')))
-                radio.attach(&module(letter));
-            else
-                configure(step.at(0), step.mid(2).toLatin1());
+            ModuleCore &core = module(step.at(step.at(0).isLetter() ? 0 : 1));
+            if (step.startsWith(QLatin1Char('>'))) {
+                write(core, "ping\r");
+            } else if (step.startsWith(QLatin1Char('-'))) {
+                radio.detach(&core);
+            } else if (step.startsWith(QLatin1Char('+'))) {
+                radio.attach(&core);
+            } else {
+                write(core, "+++");
+                write(core, "AT" + step.mid(2).toLatin1() + ",CN\r");
+            }
         }
+    }
+
+    void write(ModuleCore &core, const QByteArray &bytes)
+    {
+        core.receiveAtModuleRate(bytes);
+        now += 100;
+        for (const auto &other : cores)
+            other->processTimers();
     }
 
     qint64 now = 1000000;
@@ -99,10 +88,8 @@ void TestSimRadio::twoModulesKeepTheirSequence()
     config.loss = 0.4;
     config.seed = 11;
     Air air(config, 2);
-    for (int i = 0; i < 6; ++i) {
-        air.send('A', "ping\r");
-        air.send('B', "pong\r");
-    }
+    for (int i = 0; i < 6; ++i)
+        air.play({">A", ">B"});
     // Recorded from the radio as it was when it knew just two modules.
     const QStringList recorded{"A>B -70", "B>A -71",  "A>B lost", "B>A lost", "A>B -71",  "B>A lost",
                                "A>B -72", "B>A lost", "A>B -73",  "B>A -72",  "A>B lost", "B>A -73"};

@@ -108,10 +108,10 @@ void FendrakeXBeeConfiguratorDialog::sendTestLine()
         return;
     }
     tickPending = false;
+    if (!session->sendData(testLineBytes(testPacketCounter)))
+        return;
     transmitterStatistics.addSent(testPacketCounter, rangeNowMs());
-    const QByteArray line = testLineBytes(testPacketCounter);
     ++testPacketCounter;
-    session->sendData(line);
     showTestStatistics();
 }
 

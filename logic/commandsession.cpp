@@ -50,8 +50,8 @@ bool CommandSession::inCommandMode() const
 
 bool CommandSession::sendData(const QByteArray &bytes)
 {
-    if (runUnderway()) {
-        qCDebug(lcSerial) << "Data held back: a run is under way";
+    if (isBusy()) {
+        qCDebug(lcSerial) << "Data held back: a run or a search is under way";
         return false;
     }
     moduleLine.write(bytes);

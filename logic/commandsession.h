@@ -111,9 +111,10 @@ public:
     // A trimmed line from the module.
     void takeLine(const QString &line);
     // Bytes for the module outside any run (test lines), so the silence
-    // before "+++" counts them. Refused (false) while a run is under way: in
-    // command mode they would be taken as a command, and before "+++" they
-    // would break the guard time's silence.
+    // before "+++" counts them. Refused (false) while a run or a search is
+    // under way: in command mode they would be taken as a command, before
+    // "+++" they would break the guard time's silence, and during a search
+    // the port may run at a rate the module does not.
     bool sendData(const QByteArray &bytes);
 
     // commandsessionstay.cpp: the console's stay in command mode. It starts

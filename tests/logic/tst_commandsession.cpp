@@ -1,9 +1,7 @@
 // The command-mode session against a module on a scripted line, on a fake
 // clock: the bytes and their times, how runs end, the guard time, the late
 // "OK" and the baud-rate search.
-#include "fakeclock.h"
-#include "linemodule.h"
-#include "logic/commandsession.h"
+#include "sessionbench.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -25,21 +23,10 @@ RunPlan plan(const QString &entries, Pacing pacing = Pacing::Ticked, int quickFr
     return RunPlan{write ? RunKind::Write : RunKind::Read, list, pacing, quickFrom};
 }
 
-// A session on a module, with every run's outcome and when it came.
-struct Bench
+// Runs that end with the line settled.
+struct Bench : SessionBench
 {
-    explicit Bench(const LineModuleSetup &setup = {}, int portRate = 9600)
-        : module(clock, setup)
-        , session(module, clock)
-    {
-        module.attach(&session);
-        module.setPortRate(portRate);
-        session.setPortRate(portRate);
-        QObject::connect(&session, &CommandSession::runFinished, [this](const RunOutcome &outcome) {
-            outcomes.append(outcome);
-            endedAtMs.append(clock.nowMs());
-        });
-    }
+    using SessionBench::SessionBench;
 
     // Starts a run and lets the clock run until it has ended and the line has settled.
     bool run(const QString &entries, Pacing pacing = Pacing::Ticked) { return run(plan(entries, pacing)); }
@@ -53,21 +40,6 @@ struct Bench
         clock.advance(10000);
         return ended;
     }
-
-    // What went over the line, without the times.
-    QStringList sent() const
-    {
-        QStringList tokens;
-        for (const QString &token : module.wire())
-            tokens.append(token.section('@', 0, 0) + (token.contains('/') ? '/' + token.section('/', 1) : QString()));
-        return tokens;
-    }
-
-    FakeClock clock;
-    LineModule module;
-    CommandSession session;
-    QList<RunOutcome> outcomes;
-    QList<qint64> endedAtMs;
 };
 
 LineModuleSetup moduleAt(int rate, int guardMs = 1000, const QMap<QString, QString> &replies = {})
@@ -318,6 +290,8 @@ void tst_CommandSession::searchReentered()
     Bench bench(moduleAt(9600, 1000, {{"+++", "-"}}));
     QSignalSpy found(&bench.session, &CommandSession::searchFound);
     QObject::connect(&bench.session, &CommandSession::searchTrying, [&](int attempt) {
+        // Nothing else gets on the line while the port moves from rate to rate.
+        QVERIFY(!bench.session.sendData("THE QUICK BROWN FOX 1\r") && !bench.session.startRun(plan("VR")));
         if (attempt == 1 && cancel)
             bench.session.cancelSearch();
         else if (attempt == 1)

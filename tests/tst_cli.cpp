@@ -1,7 +1,9 @@
 // tarnowick-cli as a bench script runs it, as a process against the module
 // simulator: what only a real process shows (signals, what one run leaves
-// for the next, the port's state). The commands' rules are tst_clicommands'.
+// for the next, the port's state), also on several modules at once. The
+// commands' rules are tst_clicommands' and tst_clifleet's.
 #include "modulesimulator.h"
+#include "ptypair.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -44,19 +46,25 @@ public:
     }
 
     void signal(int number) { ::kill(pid_t(process.processId()), number); }
+    // Standard output so far, for a command that runs until it is stopped.
+    QString outputSoFar()
+    {
+        output += QString::fromUtf8(process.readAllStandardOutput());
+        return output;
+    }
 
     Result finish()
     {
         if (!process.waitForFinished(30000))
             process.kill();
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()),
-                clock.elapsed()};
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, outputSoFar(),
+                QString::fromUtf8(process.readAllStandardError()), clock.elapsed()};
     }
 
 private:
     QProcess process;
     QElapsedTimer clock;
+    QString output;
 };
 
 const QByteArray scoreboard =
@@ -79,6 +87,9 @@ private slots:
     void portMemory();
     void portInUse();
     void atFollowsTheModule();
+    void probe();
+    void twoPortsOneFails();
+    void bench();
 
 private:
     Result run(const QStringList &arguments, const QString &folder = QString())
@@ -100,6 +111,7 @@ void tst_Cli::initTestCase()
     const QList<QPair<QString, QByteArray>> profiles = {
         {"scoreboard.tarnowick-profile", scoreboard},
         {"fast.tarnowick-profile", R"({"format": "tarnowick-profile", "version": 1, "settings": {"BD": "4"}})"},
+        {"id.tarnowick-profile", R"({"format": "tarnowick-profile", "version": 1, "settings": {"ID": "3333"}})"},
     };
     for (const auto &[name, bytes] : profiles) {
         QFile profile(file(name));
@@ -121,9 +133,6 @@ void tst_Cli::commands_data()
     QTest::newRow("search") << QStringList{"--bd", "A:7"} << QStringList{"search", "--port", "A"} << 0
                             << "Found the module at 115200 baud.\n"
                             << "The module now runs at 115200 baud, 8N1; later commands on this port use that.\n";
-    QTest::newRow("check") << fast << QStringList{"check", "FILE:scoreboard.tarnowick-profile", "--port", "A"} << 1
-                           << "ID: module 7FFF, profile 3333\n"
-                           << "";
     // Qt's own complaints about the device stay out of a script's stderr.
     QTest::newRow("record on a full disk")
         << fast << QStringList{"write", "FILE:scoreboard.tarnowick-profile", "--port", "A", "--log", "/dev/full"} << 1
@@ -131,13 +140,6 @@ void tst_Cli::commands_data()
         << "The write was not recorded: No space left on device\n";
     QTest::newRow("a port in the working folder") << fast << QStringList{"read", "--port", "REL:A"} << 0 << "VR=8059\n"
                                                   << "";
-    QTest::newRow("at") << fast << QStringList{"at", "--port", "A", "ATNO", "ATNI GATE-WEST"} << 0
-                        << "ATNO → 0\nATNI GATE-WEST → OK\n"
-                        << "";
-    QTest::newRow("at: a command that cuts the PC off")
-        << fast << QStringList{"at", "--port", "A", "ATSM 1"} << 2 << ""
-        << "SM 1 puts the module to sleep: it stops answering and no longer listens to its serial line.\nNothing was "
-           "sent: ATSM 1 may cut this PC off from the module; --force sends it anyway.\n";
 }
 
 void tst_Cli::commands()
@@ -291,6 +293,63 @@ void tst_Cli::atFollowsTheModule()
     result = run({"at", "--port", modules.portA(), "ATBD", "ATNI"});
     QVERIFY2(result.status == 0, qPrintable(result.err));
     QCOMPARE(result.out, "ATBD → 7\nATNI → GATE-WEST\n");
+}
+
+// Several modules at once. The probe: every port asked side by side, modules
+// at two rates, and a port where nobody answers.
+void tst_Cli::probe()
+{
+    ModuleSimulator modules(2, {"--bd", "B:5"});
+    QVERIFY2(modules.start(), qPrintable(modules.errorString()));
+    PtyPair nobody;
+    const QString folder = QFileInfo(modules.portA()).path();
+    QVERIFY(QFile::link(nobody.slavePath(), folder + "/moduleZ"));
+    const Result result = run({"ports", "--probe", "--port-glob", folder + "/module*"});
+    QCOMPARE(result.status, 0);
+    QVERIFY2(result.out.contains(modules.portA() + "  9600 8N1  13A20040F1A001  VR 8059\n"), qPrintable(result.out));
+    QVERIFY2(result.out.contains(modules.portB() + "  38400 8N1  13A20040F1A002  VR 8059\n"), qPrintable(result.out));
+    QVERIFY2(result.out.contains(folder + "/moduleZ  no module\n"), qPrintable(result.out));
+}
+
+void tst_Cli::twoPortsOneFails()
+{
+    ModuleSimulator modules(2, {"--guard-ms", "50", "--silent", "B"});
+    QVERIFY2(modules.start(), qPrintable(modules.errorString()));
+    const Result result = run({"write", file("id.tarnowick-profile"), "--port", modules.portA(), "--port",
+                               modules.portB(), "--log", file("two.jsonl"), "--name", "MAST-{n}"});
+    const QStringList out = result.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(result.status, 1);
+    QCOMPARE(out.size(), 3);
+    QVERIFY2(out.at(0).startsWith(modules.portA() + "  13A20040F1A001  MAST-1  written, read back, recorded"),
+             qPrintable(result.out));
+    QCOMPARE(
+        out.at(2),
+        QString("2 modules: 1 written and verified, 1 failed (%1: the module did not answer).").arg(modules.portB()));
+}
+
+// Two modules plugged in one after the other, one left in all along: each is
+// programmed once, named in turn; Ctrl-C ends the bench with its summary.
+void tst_Cli::bench()
+{
+    ModuleSimulator modules(3, {"--guard-ms", "50", "--unplugged", "C"});
+    QVERIFY2(modules.start(), qPrintable(modules.errorString()));
+    const QString folder = QFileInfo(modules.portA()).path();
+    Cli cli(files.path());
+    cli.start({"bench", file("id.tarnowick-profile"), "--port-glob", folder + "/module*", "--name", "T-{n:02}", "--log",
+               file("bench.jsonl")});
+    const auto programmed = [&](const QString &name) {
+        return cli.outputSoFar().contains(name + "  written, read back, recorded");
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(programmed("T-02"), 10000);
+    QVERIFY(modules.plug('C'));
+    QTRY_VERIFY_WITH_TIMEOUT(programmed("T-03"), 10000);
+    QTest::qWait(1500); // A and B stay in: neither is written again
+    cli.signal(SIGINT);
+    const Result result = cli.finish();
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out.count("written, read back, recorded"), 3);
+    QVERIFY2(result.out.contains(modules.port('C') + "  13A20040F1A003  T-03  written"), qPrintable(result.out));
+    QVERIFY2(result.out.endsWith("Bench ended: 3 modules: 3 written and verified.\n"), qPrintable(result.out));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

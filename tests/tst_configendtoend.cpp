@@ -1,14 +1,22 @@
 // Reading and writing simulated modules: what Write sends is what a later Read
-// finds, also after switching the module off and on, and an unplugged module
-// leaves the program usable.
+// finds, also after switching the module off and on; an unplugged module
+// leaves the program usable; a module at an unknown rate is searched for.
 #include "simulateduser.h"
 #include "snapshots.h"
+
+#include "app/statuslabel.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QPointer>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSerialPort>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -23,6 +31,19 @@ const FormState factoryModuleA = merged(plainForm, {
 // clang-format on
 
 const QStringList fastGuard{"--guard-ms", "50"};
+const QString didNotAnswer = "Warning | Read settings | The module did not answer. Check the port, the baud rate and "
+                             "the module's power.";
+const QString searchButton = "Search baud rates";
+
+QString serialLow(const FendrakeXBeeConfiguratorDialog &dialog)
+{
+    return dialog.findChild<QLabel *>("lblSerialLowValue")->text();
+}
+
+int lastRateSent(const QSignalSpy &rates)
+{
+    return rates.isEmpty() ? 0 : int(rates.last().at(0).value<QSerialPort::BaudRate>());
+}
 
 // Reads the module on `port` into a form that shows none of its values.
 bool readFrom(FendrakeXBeeConfiguratorDialog &dialog, const QString &port)
@@ -43,6 +64,8 @@ private slots:
     void initTestCase();
     void writeThenRead();
     void unpluggedMidRun();
+    void search();
+    void searchCancelled();
 };
 
 void tst_ConfigEndToEnd::initTestCase()
@@ -135,6 +158,61 @@ void tst_ConfigEndToEnd::unpluggedMidRun()
     QVERIFY(readFrom(user.dialog, user.simulator.portB()));
     QCOMPARE(formState(user.dialog), merged(factoryModuleA, {{"lblSerialLowValue", "40F1A002"}}));
     QCOMPARE(user.boxes.count(), 1);
+}
+
+// From the warning of a Read that got no answer; the search's bound is 14 s.
+// The search's rules on a fake clock are the session's own tests.
+void tst_ConfigEndToEnd::search()
+{
+    const QStringList module{"--bd", "A:7"};
+    const QString answer = "Information | Search baud rates | Found the module at 115200 baud.";
+    const QString rate = "115200";
+    SimulatedSession user(module);
+    QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
+    user.boxes.press(searchButton);
+    QSignalSpy rates(&user.dialog, &FendrakeXBeeConfiguratorDialog::change_baud_rate);
+
+    user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(user.boxes.count(), 2, 30000);
+    QCOMPARE(shown(user.boxes), QStringList({didNotAnswer, answer}));
+    const qint64 searchMs = user.boxes.boxes().at(1).shownAtMs - user.boxes.boxes().at(0).shownAtMs;
+    QVERIFY2(searchMs < 14000, qPrintable(QString::number(searchMs)));
+    // The rate found is kept like a choice of the user's.
+    QCOMPARE(user.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), rate);
+    QCOMPARE(lastRateSent(rates), rate.toInt());
+    QCOMPARE(QSettings(user.settings.filePath(), QSettings::IniFormat).value("General/baudrate", 9600).toInt(),
+             rate.toInt());
+    // The Read that failed goes on by itself at the rate found, and the status line says so when done.
+    auto *status = user.dialog.findChild<StatusLabel *>("lblStatus");
+    QTRY_COMPARE_WITH_TIMEOUT(serialLow(user.dialog), "40F1A001", 10000);
+    QTRY_VERIFY(DialogProbe(user.dialog).isIdle());
+    QVERIFY2(QRegularExpression("^Read 20 settings at \\d\\d:\\d\\d:\\d\\d\\.$").match(status->fullText()).hasMatch(),
+             qPrintable(status->fullText()));
+    QCOMPARE(user.boxes.count(), 2);
+}
+
+// Cancel puts the rate back and says nothing more; whatever the search sends
+// meanwhile is the session's own table.
+void tst_ConfigEndToEnd::searchCancelled()
+{
+    SimulatedSession user({"--bd", "A:0"});
+    QVERIFY2(user.started, qPrintable(user.simulator.errorString()));
+    user.boxes.press(searchButton);
+    QSignalSpy rates(&user.dialog, &FendrakeXBeeConfiguratorDialog::change_baud_rate);
+
+    user.dialog.findChild<QPushButton *>("btnReadSettings")->click();
+    QPointer<QProgressDialog> progress;
+    QTRY_VERIFY_WITH_TIMEOUT((progress = user.dialog.findChild<QProgressDialog *>()) && progress->isVisible(), 10000);
+    QCOMPARE(progress->windowTitle(), searchButton);
+    QTRY_COMPARE_WITH_TIMEOUT(progress->labelText(), "Trying 115200 baud…", 5000);
+    QCOMPARE(lastRateSent(rates), 115200);
+
+    progress->findChild<QPushButton *>()->click(); // Cancel
+    QCOMPARE(lastRateSent(rates), 9600);
+    QTRY_VERIFY(!progress || !progress->isVisible());
+    QVERIFY(DialogProbe(user.dialog).isIdle());
+    QCOMPARE(user.dialog.findChild<QComboBox *>("cmbSerialBaudRate")->currentText(), "9600");
+    QCOMPARE(shown(user.boxes), QStringList{didNotAnswer});
 }
 
 QTEST_MAIN(tst_ConfigEndToEnd)

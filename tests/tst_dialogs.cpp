@@ -87,7 +87,6 @@ void tst_Dialogs::levels_data()
     // clang-format off
     QTest::newRow("start-up") << QList<int>{} << QList<QList<int>>{} << false;
     QTest::newRow("Guru chosen") << QList<int>{1} << QList<QList<int>>{} << true;
-    QTest::newRow("back to Beginner") << QList<int>{1, 0} << QList<QList<int>>{} << false;
     QTest::newRow("four quick clicks") << QList<int>{} << QList<QList<int>>{{0, 0, 0, 0}} << false;
     QTest::newRow("five quick clicks") << QList<int>{} << QList<QList<int>>{{0, 0, 0, 0, 0}} << true;
     QTest::newRow("each within 500 ms of the last") << QList<int>{} << QList<QList<int>>{{0, 200, 200, 200, 200}} << true;

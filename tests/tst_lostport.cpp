@@ -95,6 +95,7 @@ void tst_LostPort::transmitterLosesPort()
     QCOMPARE(user.boxes.count(), 0);
 }
 
+// clang-format off
 void tst_LostPort::lostPortTakenUp_data()
 {
     QTest::addColumn<bool>("putBack");
@@ -102,15 +103,12 @@ void tst_LostPort::lostPortTakenUp_data()
     QTest::addColumn<QString>("code");   // of the selector at the end
     QTest::addColumn<bool>("warned");    // that the port is gone
 
-    QTest::newRow("chosen again") << true << "choose"
-                                  << "0" << false;
-    QTest::newRow("Read") << true << "btnReadSettings"
-                          << "0" << false;
-    QTest::newRow("Write") << true << "btnWriteSettings"
-                           << "0" << false;
-    QTest::newRow("Read, still unplugged") << false << "btnReadSettings"
-                                           << "1" << true;
+    QTest::newRow("chosen again") << true << "choose" << "0" << false;
+    QTest::newRow("Read") << true << "btnReadSettings" << "0" << false;
+    QTest::newRow("Write") << true << "btnWriteSettings" << "0" << false;
+    QTest::newRow("Read, still unplugged") << false << "btnReadSettings" << "1" << true;
 }
+// clang-format on
 
 // Once lost, the port says so everywhere; taking it up again needs no detour through "None".
 void tst_LostPort::lostPortTakenUp()

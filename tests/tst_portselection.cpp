@@ -81,7 +81,6 @@ void tst_PortSelection::restoresSelection_data()
     // clang-format off
     QTest::newRow("nothing saved") << "" << QVariant() << "-" << "9600" << 2;
     QTest::newRow("port and rate") << "A" << QVariant(115200) << "A" << "115200" << 0;
-    QTest::newRow("rate 1200 already shown") << "A" << QVariant(1200) << "A" << "1200" << 0;
     QTest::newRow("port gone") << "X" << QVariant(19200) << "-" << "19200" << 2;
     // clang-format on
 }

@@ -146,9 +146,6 @@ void tst_WindowJobs::runs_data()
         framedWrite("TO=1 CM=1 ID=8000 MT=1 DL=1 DH=1 BD=1 NB=0 SB=1 RO=1 AP=1 WR"),
         {refused + "CM=1, ID=8000" + follows.arg(2400) + framing.arg("8N2")
          + "\nRead back: CM holds OK, not 1; ID holds OK, not 8000."});
-    row("store refused, BD refused", write, noParity, {}, {{"WR", "ERROR"}, {"BD=1", "ERROR"}},
-        framedWrite("TO=1 CM=1 ID=1 MT=1 DL=1 DH=1 BD=1 NB=0 SB=1 RO=1 AP=1 WR"),
-        {refused + "BD=1, WR\nThe settings were not stored." + framing.arg("8N2") + "\nRead back: BD holds 0, not 1."});
     // How a run ends on the line is the session's own table; these are the window's words for it.
     const QString noAnswer = "Warning | %1 settings | " + didNotAnswer;
     row("read: no answer to +++", read, {}, {}, {{"+++", "-"}}, {"+++"}, {noAnswer.arg("Read")});

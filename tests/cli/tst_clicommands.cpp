@@ -1,6 +1,7 @@
 // tarnowick-cli's commands in process, on a fake clock against a module on a
-// scripted line: what each prints where, its exit status, and what its
-// write leaves in the programming record.
+// scripted line: what each prints where, its exit status, what its write or
+// an ATWR of "at" leaves in the programming record, and where "at" leaves
+// the port.
 #include "cli/clioptions.h"
 #include "cli/commandrun.h"
 #include "cli/history.h"
@@ -80,6 +81,10 @@ private slots:
     void commands();
     void history_data();
     void history();
+    void at_data();
+    void at();
+    void atOptions_data();
+    void atOptions();
 
 private:
     QString path(const QString &name) const { return settings.recordPath() + "-files/" + name; }
@@ -175,8 +180,6 @@ void tst_CliCommands::commands_data()
     QTest::newRow("write --no-verify: the record still names the module") << factoryModule()
         << (write + QStringList{"--no-verify"}) << "" << 0 << QStringList{"Wrote 11 settings."} << QStringList{}
         << "verified=0 interrupted=0 written=11 refused= mismatches= module=SH,SL,VR reason=not read back";
-    QTest::newRow("write: silent module") << silent << write << "" << 1 << QStringList{} << QStringList{didNotAnswer}
-        << "";
     // A search that finds nobody names the rates it tried and what else may keep a module silent.
     QTest::newRow("search: nobody answers") << silent << QStringList{"search"} << "" << 1 << QStringList{}
         << QStringList{"No module answered at 9600, 115200, 57600, 38400, 19200, 4800, 2400 or 1200 baud (8N1, up to "
@@ -282,6 +285,115 @@ void tst_CliCommands::history()
              0);
     QCOMPARE(printed, out);
     QCOMPARE(said, err.replaceInStrings("%1", path("history.jsonl")));
+}
+
+// clang-format off
+void tst_CliCommands::at_data()
+{
+    QTest::addColumn<LineModuleSetup>("module");
+    QTest::addColumn<QStringList>("arguments"); // after "at --port /dev/line"
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("out");
+    QTest::addColumn<QStringList>("err");
+    QTest::addColumn<QStringList>("wire");      // after "+++" and "CT"
+    QTest::addColumn<QString>("record");        // the module named in it and what was written; empty: none
+
+    const LineModuleSetup module = factoryModule({{"NO", "0"}, {"ID 99999", "ERROR"}});
+
+    QTest::newRow("one line per command") << module << QStringList{"ATNO", "ATNI GATE-WEST", "ATWR"} << 0
+        << QStringList{"ATNO → 0", "ATNI GATE-WEST → OK", "ATWR → OK"} << QStringList{}
+        << QStringList{"NO", "NI GATE-WEST", "WR", "SH", "SL", "VR", "CN"} << "13A20040F1A001 NI=GATE-WEST";
+    QTest::newRow("--json") << module << QStringList{"ATNO", "ATNI GATE-WEST", "--json"} << 0
+        << QStringList{R"({"baud":9600,"commands":[{"command":"ATNO","reply":"0"},{"command":"ATNI GATE-WEST","reply":"OK"}],"port":"/dev/line"})"}
+        << QStringList{} << QStringList{"NO", "NI GATE-WEST", "CN"} << "";
+    QTest::newRow("an ERROR stops the rest") << module << QStringList{"ATID 99999", "ATNO", "--json"} << 1
+        << QStringList{R"({"baud":9600,"commands":[{"command":"ATID 99999","reply":"ERROR"},{"command":"ATNO","reply":null}],"port":"/dev/line"})"}
+        << QStringList{"The module refused ATID 99999; the command after it was not sent."}
+        << QStringList{"ID 99999", "CN"} << "";
+    QTest::newRow("refused: the module would sleep") << module << QStringList{"ATSM 1"} << 2 << QStringList{}
+        << QStringList{"SM 1 puts the module to sleep: it stops answering and no longer listens to its serial line.",
+                       "Nothing was sent: ATSM 1 may cut this PC off from the module; --force sends it anyway."}
+        << QStringList{} << "";
+    QTest::newRow("--force") << module << QStringList{"ATD6 1", "--force"} << 0 << QStringList{"ATD6 1 → OK"}
+        << QStringList{} << QStringList{"D6 1", "CN"} << "";
+    // Followed and remembered: the next command on this port starts at 19200 8E1.
+    QTest::newRow("BD and NB followed") << module << QStringList{"ATBD 4", "ATNB 1"} << 0
+        << QStringList{"ATBD 4 → OK", "ATNB 1 → OK"}
+        << QStringList{"The module now runs at 19200 baud, 8E1; later commands on this port use that."}
+        << QStringList{"BD 4", "NB 1", "CN"} << "";
+}
+// clang-format on
+
+void tst_CliCommands::at()
+{
+    QFETCH(LineModuleSetup, module);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QStringList, out);
+    QFETCH(QStringList, err);
+    QFETCH(QStringList, wire);
+    QFETCH(QString, record);
+
+    const IsolatedSettings settings; // a fresh memory of the ports, and a record of its own
+    const CliOptions options = parseCliOptions(
+        QStringList{"tarnowick-cli", "at", "--port", "/dev/line", "--log", settings.recordPath()} + arguments);
+    QCOMPARE(options.outcome, CliOptions::Run);
+    LineBench bench;
+    bench.plug("/dev/line", module);
+    const LineModule &line = *bench.module("/dev/line");
+    CommandRun run(options, bench.opener(), "tarnowick-cli test", [] { return QStringList(); });
+    QStringList printed, said;
+    QSignalSpy finished(&run, &CommandRun::finished);
+    connect(&run, &CommandRun::output, this, [&](const QString &text) { printed.append(text); });
+    connect(&run, &CommandRun::message, this, [&](const QString &text) { said.append(text); });
+    run.start();
+    QVERIFY(bench.clock.runUntil([&] { return !finished.isEmpty(); }));
+    bench.clock.advance(10000);
+
+    QCOMPARE(printed, out);
+    QCOMPARE(said, err);
+    QCOMPARE(finished.constFirst().at(0).toInt(), status);
+    QStringList sent;
+    for (const QString &token : line.wire().mid(2))
+        sent.append(token.section('@', 0, 0));
+    QCOMPARE(sent, wire);
+    QVERIFY(!line.inCommandMode());
+    QString error;
+    const QList<ProgrammingRecord> records = ProgrammingLog::read(settings.recordPath(), &error);
+    QCOMPARE(records.size(), record.isEmpty() ? 0 : 1);
+    if (!records.isEmpty()) {
+        const ProgrammingRecord &kept = records.constFirst();
+        QStringList written;
+        for (auto it = kept.written.begin(); it != kept.written.end(); ++it)
+            written.append(it.key() + '=' + it.value());
+        QCOMPARE(kept.module.value("SH") + kept.module.value("SL") + ' ' + written.join(' '), record);
+        QCOMPARE(kept.port, "/dev/line");
+    }
+}
+
+// clang-format off
+void tst_CliCommands::atOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("problem"); // empty: valid
+
+    QTest::newRow("commands in order") << QStringList{"at", "--port", "/dev/x", "ATNO", "ATNI GATE-WEST"} << "";
+    QTest::newRow("no command") << QStringList{"at", "--port", "/dev/x"}
+        << "at needs one or more AT commands: ATNO \"ATNI GATE-WEST\".";
+    QTest::newRow("no port") << QStringList{"at", "ATNO"} << "No port given: --port NAME.";
+}
+// clang-format on
+
+void tst_CliCommands::atOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, problem);
+
+    const CliOptions options = parseCliOptions(QStringList{"tarnowick-cli"} + arguments);
+    QCOMPARE(options.text, problem);
+    QCOMPARE(options.outcome, problem.isEmpty() ? CliOptions::Run : CliOptions::Invalid);
+    if (problem.isEmpty())
+        QCOMPARE(options.atCommands, arguments.mid(3));
 }
 
 QTEST_GUILESS_MAIN(tst_CliCommands)

@@ -87,8 +87,6 @@ void tst_CliFleet::names_data()
         << QStringList{"GATE-1", "GATE-2", "GATE-1", "GATE-3"} << "";
     QTest::newRow("no counter") << "GATE" << 1 << QStringList{} << QStringList{}
                                 << "The name pattern GATE needs one counter, {n} or {n:03}.";
-    QTest::newRow("two counters") << "{n}-{n}" << 1 << QStringList{} << QStringList{}
-                                  << "The name pattern {n}-{n} needs one counter, {n} or {n:03}.";
     QTest::newRow("longer than a node identifier")
         << "SCOREBOARD-OF-THE-STADIUM-{n}" << 1 << QStringList{} << QStringList{}
         << "The name SCOREBOARD-OF-THE-STADIUM-1 cannot be a node identifier: up to 20 printable characters, not "

@@ -114,45 +114,31 @@ void tst_RangeFigures::summary()
 
 // A received line and what it parses to ("counter rssi", "counter", or
 // nothing); what parses must be exactly what the receiver writes.
+// clang-format off
 void tst_RangeFigures::heardReply_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("parsed");
 
-    QTest::newRow("with RSSI") << "HEARD 17 -74"
-                               << "17 -74";
-    QTest::newRow("without RSSI") << "HEARD 17"
-                                  << "17";
-    QTest::newRow("zeros") << "HEARD 0 0"
-                           << "0 0";
-    QTest::newRow("largest") << "HEARD 4294967295 -255"
-                             << "4294967295 -255";
-    QTest::newRow("counter too large") << "HEARD 4294967296"
-                                       << "";
-    QTest::newRow("RSSI too weak") << "HEARD 17 -256"
-                                   << "";
-    QTest::newRow("RSSI positive") << "HEARD 17 74"
-                                   << "";
-    QTest::newRow("minus zero") << "HEARD 17 -0"
-                                << "";
-    QTest::newRow("leading zero") << "HEARD 017"
-                                  << "";
-    QTest::newRow("plus sign") << "HEARD +17"
-                               << "";
-    QTest::newRow("lower case") << "heard 17"
-                                << "";
-    QTest::newRow("two spaces") << "HEARD  17"
-                                << "";
-    QTest::newRow("trailing text") << "HEARD 17 -74 x"
-                                   << "";
-    QTest::newRow("no counter") << "HEARD"
-                                << "";
-    QTest::newRow("hex RSSI") << "HEARD 17 -4A"
-                              << "";
+    QTest::newRow("with RSSI") << "HEARD 17 -74" << "17 -74";
+    QTest::newRow("without RSSI") << "HEARD 17" << "17";
+    QTest::newRow("zeros") << "HEARD 0 0" << "0 0";
+    QTest::newRow("largest") << "HEARD 4294967295 -255" << "4294967295 -255";
+    QTest::newRow("counter too large") << "HEARD 4294967296" << "";
+    QTest::newRow("RSSI too weak") << "HEARD 17 -256" << "";
+    QTest::newRow("RSSI positive") << "HEARD 17 74" << "";
+    QTest::newRow("minus zero") << "HEARD 17 -0" << "";
+    QTest::newRow("leading zero") << "HEARD 017" << "";
+    QTest::newRow("plus sign") << "HEARD +17" << "";
+    QTest::newRow("lower case") << "heard 17" << "";
+    QTest::newRow("two spaces") << "HEARD  17" << "";
+    QTest::newRow("trailing text") << "HEARD 17 -74 x" << "";
+    QTest::newRow("no counter") << "HEARD" << "";
+    QTest::newRow("hex RSSI") << "HEARD 17 -4A" << "";
     QTest::newRow("other digits") << QString("HEARD ") + QChar(0x0661) + QChar(0x0667) << "";
-    QTest::newRow("test line") << "THE QUICK BROWN FOX 17"
-                               << "";
+    QTest::newRow("test line") << "THE QUICK BROWN FOX 17" << "";
 }
+// clang-format on
 
 void tst_RangeFigures::heardReply()
 {

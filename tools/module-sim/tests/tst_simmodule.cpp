@@ -45,9 +45,6 @@ void TestSimModule::command_data()
         << "OK\rOK\rOK\rOK\rOK\rOK\r7FFF\r1\r4\r \r0\r4A\r";
     QTest::newRow("NI: all after the command, case and blanks kept") << "" << "ATNI Roof  mast \rATNI\r"
                                                                      << "OK\rRoof  mast \r";
-    QTest::newRow("NI: no blank, an equals sign, up to a comma")
-        << "" << "ATNIGATE,NI\rATNI=WEST,NI\rATNI = NORTH,NI\r" << "OK\rGATE\rOK\rWEST\rOK\rNORTH\r";
-    QTest::newRow("NI: a second blank is the text's") << "" << "ATNI  GATE\rATNI\r" << "OK\r GATE\r";
     QTest::newRow("NI: one blank is a query, two set a blank") << "" << "ATNI \rATNI X\rATNI  \rATNI\r"
                                                                << " \rOK\rOK\r \r";
     QTest::newRow("NI: 20 characters, not 21") << "" << "ATNI " + twenty + "\rATNI " + twenty + "y\rATNI\r"
@@ -57,7 +54,6 @@ void TestSimModule::command_data()
                                                         << "ATCM203\rATCM3EFFFDFF,CM\r" << "ERROR\rOK\r3EFFFC00\r";
     QTest::newRow("silent") << "--silent A" << "ATID3333,ID\r" << "";
     QTest::newRow("refused: a set, not a query") << "--refuse ID" << "ATID3333\rATID\r" << "ERROR\r7FFF\r";
-    QTest::newRow("refused: WR") << "--refuse WR" << "ATWR\r" << "ERROR\r";
     // clang-format on
 }
 

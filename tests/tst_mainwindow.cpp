@@ -111,8 +111,6 @@ void tst_MainWindow::startState()
     for (const char *name : {"progressBar", "btnExportResults"})
         QVERIFY2(dialog.findChild<QWidget *>(name)->isHidden(), name);
     QVERIFY(dialog.findChild<QChartView *>()->isHidden());
-    // The channel mask changes only through the calculator, a read or a preset.
-    QVERIFY(dialog.findChild<QLineEdit *>("txtChannelMask")->isReadOnly());
     // One rule per colour code of the port selector: open, failed, "None".
     const QString sheet = dialog.findChild<QWidget *>("cmbSerial")->styleSheet();
     for (const char *rule : {"*[code=\"0\"] { background-color: green", "*[code=\"1\"] { background-color: red",

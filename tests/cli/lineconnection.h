@@ -1,6 +1,7 @@
 #ifndef LINECONNECTION_H
 #define LINECONNECTION_H
 
+#include "cli/commandrun.h"
 #include "cli/portconnection.h"
 #include "fakeclock.h"
 #include "linemodule.h"
@@ -41,6 +42,36 @@ public:
             modules.at(port)->setPortFraming(uart.framing);
             return std::make_unique<Connection>(*modules.at(port), clock, lastWriteMsAgo);
         };
+    }
+
+    // What a command printed, said and exited with (-1: it did not end).
+    struct Ran
+    {
+        QStringList printed;
+        QStringList said;
+        int status = -1;
+    };
+    // Runs a command to its end and lets the line settle. Ctrl-C comes as
+    // the entry interruptAt goes out to port; "+++" is before anything does.
+    Ran run(const CliOptions &options, const QString &port = QString(), const QString &interruptAt = QString())
+    {
+        CommandRun command(options, opener(), QStringLiteral("tarnowick-cli test"), [] { return QStringList(); });
+        Ran ran;
+        QObject context;
+        QObject::connect(&command, &CommandRun::output, &context, [&](const QString &text) { ran.printed << text; });
+        QObject::connect(&command, &CommandRun::message, &context, [&](const QString &text) { ran.said << text; });
+        QObject::connect(&command, &CommandRun::finished, &context, [&](int status) { ran.status = status; });
+        QObject::connect(&command, &CommandRun::progress, &context, [&] {
+            const QStringList wire = interruptAt.isEmpty() ? QStringList() : module(port)->wire();
+            if (!wire.isEmpty() && wire.constLast().startsWith(interruptAt + QLatin1Char('@')))
+                command.interrupt();
+        });
+        command.start();
+        if (interruptAt == QLatin1String("+++"))
+            command.interrupt();
+        clock.runUntil([&] { return ran.status >= 0; });
+        clock.advance(10000);
+        return ran;
     }
 
     FakeClock clock;

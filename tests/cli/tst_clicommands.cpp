@@ -3,13 +3,11 @@
 // an ATWR of "at" leaves in the programming record, and where "at" leaves
 // the port.
 #include "cli/clioptions.h"
-#include "cli/commandrun.h"
 #include "cli/history.h"
 #include "isolatedsettings.h"
 #include "lineconnection.h"
 #include "logic/programmingrecord.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(LineModuleSetup)
@@ -217,25 +215,11 @@ void tst_CliCommands::commands()
     bench.lastWriteMsAgo = 10;
     bench.plug("/dev/line", module);
     const LineModule &line = *bench.module("/dev/line");
-    CommandRun run(options, bench.opener(), "tarnowick-cli test", [] { return QStringList(); });
-    QStringList printed, said;
-    QSignalSpy finished(&run, &CommandRun::finished);
-    connect(&run, &CommandRun::output, this, [&](const QString &text) { printed.append(text); });
-    connect(&run, &CommandRun::message, this, [&](const QString &text) { said.append(text); });
-    QObject interrupting;
-    connect(&run, &CommandRun::progress, &interrupting, [&] {
-        if (!interruptAt.isEmpty() && !line.wire().isEmpty() && line.wire().constLast().startsWith(interruptAt + '@'))
-            run.interrupt();
-    });
-    run.start();
-    if (interruptAt == "+++")
-        run.interrupt();
-    QVERIFY(bench.clock.runUntil([&] { return !finished.isEmpty(); }));
-    bench.clock.advance(10000);
+    const LineBench::Ran ran = bench.run(options, "/dev/line", interruptAt);
 
-    QCOMPARE(printed, out);
-    QCOMPARE(said, err);
-    QCOMPARE(finished.constFirst().at(0).toInt(), status);
+    QCOMPARE(ran.printed, out);
+    QCOMPARE(ran.said, err);
+    QCOMPARE(ran.status, status);
     QCOMPARE(lastRecord(path("record.jsonl")), record);
     // However it ended, the module is not left in command mode, unless it refuses to leave.
     if (!module.inCommandMode && !module.replies.contains("CN"))
@@ -341,18 +325,11 @@ void tst_CliCommands::at()
     LineBench bench;
     bench.plug("/dev/line", module);
     const LineModule &line = *bench.module("/dev/line");
-    CommandRun run(options, bench.opener(), "tarnowick-cli test", [] { return QStringList(); });
-    QStringList printed, said;
-    QSignalSpy finished(&run, &CommandRun::finished);
-    connect(&run, &CommandRun::output, this, [&](const QString &text) { printed.append(text); });
-    connect(&run, &CommandRun::message, this, [&](const QString &text) { said.append(text); });
-    run.start();
-    QVERIFY(bench.clock.runUntil([&] { return !finished.isEmpty(); }));
-    bench.clock.advance(10000);
+    const LineBench::Ran ran = bench.run(options);
 
-    QCOMPARE(printed, out);
-    QCOMPARE(said, err);
-    QCOMPARE(finished.constFirst().at(0).toInt(), status);
+    QCOMPARE(ran.printed, out);
+    QCOMPARE(ran.said, err);
+    QCOMPARE(ran.status, status);
     QStringList sent;
     for (const QString &token : line.wire().mid(2))
         sent.append(token.section('@', 0, 0));

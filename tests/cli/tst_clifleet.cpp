@@ -2,7 +2,6 @@
 // pattern, a line per module and the summary, the worst exit status, and the
 // bench that programs each module once as its port comes and goes.
 #include "cli/benchwatch.h"
-#include "cli/commandrun.h"
 #include "isolatedsettings.h"
 #include "lineconnection.h"
 #include "logic/modulenames.h"
@@ -179,14 +178,9 @@ void tst_CliFleet::severalPorts()
         bench.plug(it.key(), it.value());
     const CliOptions parsed = options(arguments);
     QCOMPARE(parsed.outcome, CliOptions::Run);
-    CommandRun run(parsed, bench.opener(), "tarnowick-cli test", [] { return QStringList(); });
-    QStringList printed;
-    QSignalSpy finished(&run, &CommandRun::finished);
-    connect(&run, &CommandRun::output, this, [&](const QString &line) { printed.append(line); });
-    run.start();
-    QVERIFY(bench.clock.runUntil([&] { return !finished.isEmpty(); }));
-    QCOMPARE(printed, out);
-    QCOMPARE(finished.constFirst().at(0).toInt(), status);
+    const LineBench::Ran ran = bench.run(parsed);
+    QCOMPARE(ran.printed, out);
+    QCOMPARE(ran.status, status);
 }
 
 // Modules plugged in one after the other, one left in: each is programmed once

@@ -53,12 +53,8 @@ void tst_CliOptions::parse_data()
         << none << "" << "";
     QTest::newRow("empty port") << "read --port=" << CliOptions::Invalid << QStringList{"No port given: --port NAME."}
         << none << "" << "";
-    QTest::newRow("empty record") << "write site.tarnowick-profile --port P --log=" << CliOptions::Invalid
-        << QStringList{"No record file given: --log FILE."} << none << "" << "";
     QTest::newRow("mark parity") << "read --port P --parity mark" << CliOptions::Invalid
         << QStringList{"Not a parity: mark (none, even or odd)."} << none << "" << "";
-    QTest::newRow("three stop bits") << "read --port P --stop-bits 3" << CliOptions::Invalid
-        << QStringList{"Not a number of stop bits: 3 (1 or 2)."} << none << "" << "";
     QTest::newRow("230400 baud") << "read --port P --baud 230400" << CliOptions::Invalid
         << QStringList{"Not a baud rate: 230400."} << none << "" << "";
     QTest::newRow("an option of another command") << "read --port P --no-verify" << CliOptions::Invalid

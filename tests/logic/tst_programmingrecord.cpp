@@ -19,6 +19,7 @@ private slots:
     void profileNamed();
 };
 
+// clang-format off
 void tst_ProgrammingRecord::readBack_data()
 {
     QTest::addColumn<SettingValues>("written");
@@ -27,17 +28,13 @@ void tst_ProgrammingRecord::readBack_data()
 
     const Replies identity{{"SH", "13A200"}, {"SL", "40F1A001"}, {"VR", "8059"}};
     const SettingValues two{{"CM", "3effdc00"}, {"BD", "7"}};
-    QTest::newRow("same meaning") << two << (Replies{{"CM", "3EFFDC00"}, {"BD", "7"}} + identity)
-                                  << "Read back: all 2 settings match.";
-    QTest::newRow("leading zeros") << SettingValues{{"DH", "0013A200"}} << (Replies{{"DH", "13A200"}} + identity)
-                                   << "Read back: the setting matches.";
-    QTest::newRow("two differ") << two << (Replies{{"CM", "3EFFFC00"}, {"BD", "3"}} + identity)
-                                << "Read back: CM holds 3EFFFC00, not 3effdc00; BD holds 3, not 7.";
-    QTest::newRow("an error reply") << two << (Replies{{"CM", "ERROR"}, {"BD", "7"}} + identity)
-                                    << "Read back: CM holds ERROR, not 3effdc00.";
-    QTest::newRow("silent half-way") << two << Replies{{"CM", "3EFFDC00"}}
-                                     << "Read back failed: the module did not answer.";
+    QTest::newRow("same meaning") << two << (Replies{{"CM", "3EFFDC00"}, {"BD", "7"}} + identity) << "Read back: all 2 settings match.";
+    QTest::newRow("leading zeros") << SettingValues{{"DH", "0013A200"}} << (Replies{{"DH", "13A200"}} + identity) << "Read back: the setting matches.";
+    QTest::newRow("two differ") << two << (Replies{{"CM", "3EFFFC00"}, {"BD", "3"}} + identity) << "Read back: CM holds 3EFFFC00, not 3effdc00; BD holds 3, not 7.";
+    QTest::newRow("an error reply") << two << (Replies{{"CM", "ERROR"}, {"BD", "7"}} + identity) << "Read back: CM holds ERROR, not 3effdc00.";
+    QTest::newRow("silent half-way") << two << Replies{{"CM", "3EFFDC00"}} << "Read back failed: the module did not answer.";
 }
+// clang-format on
 
 void tst_ProgrammingRecord::readBack()
 {

@@ -37,11 +37,9 @@ void TestSimOptions::invalid_data()
                                           << "--rssi: \"I\" is not a module letter, A to H";
     QTest::newRow("not a letter") << "--modules 4 --silent 3" << "--silent: \"3\" is not a module letter, A to D";
     QTest::newRow("refuse read-only") << "--refuse SL" << "--refuse: \"SL\"";
-    QTest::newRow("hangup after nothing") << "--hangup-after 0" << "--hangup-after: \"0\"";
     QTest::newRow("bd without module") << "--bd 4" << "--bd: \"4\"";
     QTest::newRow("bd index 9") << "--bd A:9" << "--bd: \"A:9\"";
     QTest::newRow("bd twice") << "--modules 2 --bd B:4 --bd b:5" << "--bd: \"b:5\"";
-    QTest::newRow("rssi above 0") << "--rssi A:1" << "--rssi: \"A:1\"";
     QTest::newRow("store fault the module refuses") << "--store-differently A:CM=203"
                                                     << "--store-differently: \"A:CM=203\"";
     QTest::newRow("guard time for all, twice") << "--guard-ms 20 --guard-ms 30"

@@ -91,6 +91,11 @@ void tst_Console::commandMode()
 
     user.type("NO");
     QTRY_COMPARE(user.status(), "ATNO → 0");
+    // Up brings the command back as it went out.
+    auto *edit = user.widget<QLineEdit>("txtConsoleInput");
+    QTest::keyClick(edit, Qt::Key_Up);
+    QCOMPARE(edit->text(), "ATNO");
+    edit->clear();
     user.widget("btnReadSettings")->click();
     QCOMPARE(shown(user.boxes),
              QStringList{"Warning | Read settings | The console is in command mode: leave it first."});

@@ -35,20 +35,6 @@ QList<QByteArray> framedWrite(const QString &entries)
     return framed(entries + ' ' + queries.join(' ') + " SH SL VR");
 }
 
-// The Scoreboard preset on a port that takes no parity.
-const FormState noParityScoreboard{{"cmbConfiguration", "1"},
-                                   {"cmbParity", "0"},
-                                   {"cmbStopBits", "0"},
-                                   {"txtTransmitOptions", "40"},
-                                   {"txtChannelMask", "3EFFFC00"},
-                                   {"txtPANID", "3333"},
-                                   {"txtBroadcastMultiTransmits", "0"},
-                                   {"txtDestinationAddressLow", "FFFF"},
-                                   {"txtDestinationAddressHigh", "0"},
-                                   {"cmbBaudRate", "3"},
-                                   {"txtPacketizationTimeout", "3"},
-                                   {"cmbAPIMode", "0"}};
-
 const QString readEntries = "VR VH HV TO CM ID MT SH SL DL DH NI PL RR CE BD NB SB RO AP";
 const QString scoreboard = "TO=40 CM=3EFFFC00 ID=3333 MT=0 DL=FFFF DH=0 BD=3 NB=0 SB=0 RO=3 AP=0 WR";
 const QString didNotAnswer = "The module did not answer. Check the port, the baud rate and the module's power.";
@@ -308,8 +294,9 @@ void tst_WindowJobs::readBack()
     QFETCH(QString, record);
 
     MessageBoxCatcher boxes;
-    Bench bench(noParityScoreboard);
+    Bench bench;
     QVERIFY(bench.module.isReady());
+    bench.dialog.findChild<QComboBox *>("cmbConfiguration")->setCurrentIndex(1); // Scoreboard, without parity
     bench.module.holds = holds;
     bench.module.replies = replies;
     bench.dialog.findChild<QPushButton *>("btnWriteSettings")->click();

@@ -63,6 +63,17 @@ QByteArray readUntil(int fd, const QByteArray &expected, int timeoutMs, bool *hu
     return data;
 }
 
+// The processor time a process has had so far, in clock ticks (100 a second).
+qint64 cpuTicks(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // After the name in brackets: state is field 3, user and system time fields 14 and 15.
+    const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
+    return fields.size() > 12 ? fields.at(11).toLongLong() + fields.at(12).toLongLong() : -1;
+}
+
 // Plays steps on the test's ends of the modules' devices, each opened at
 // 9600 8N1 when a step first names its module. Each step names a module, A
 // to H, then: ">bytes" writes them, "<bytes" expects them next, "." expects
@@ -177,6 +188,10 @@ void TestSimPtyLink::controlInput()
     QTest::qWait(100);
     QCOMPARE(sim.state(), QProcess::Running);
     QCOMPARE(out, paths); // plugging in prints nothing
+    // Without its stdin it waits; it does not spin on the end of the input.
+    const qint64 cpuBefore = cpuTicks(sim.processId());
+    QTest::qWait(500);
+    QVERIFY2(cpuTicks(sim.processId()) - cpuBefore < 20, "more than 40 % of a core while idle");
 
     sim.terminate();
     QVERIFY(sim.waitForFinished(5000));

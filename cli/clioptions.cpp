@@ -14,7 +14,8 @@ const QString framingUsage = QStringLiteral("[--baud N] [--parity none|even|odd]
 const QString portsUsage = QStringLiteral("--port P… | --all-ports [--port-glob PATTERN]");
 const QString namingUsage = QStringLiteral("[--name PATTERN [--first N]] [--set XX=VALUE]…");
 
-struct CommandSpec
+// A command as its help shows it: name, usage line, summary and the options it takes.
+struct CommandForm
 {
     QString name;
     CliCommand command;
@@ -25,12 +26,12 @@ struct CommandSpec
     bool takesCommands = false; // AT commands as arguments
 };
 
-const QList<CommandSpec> &specs()
+const QList<CommandForm> &commandForms()
 {
     static const QStringList port = {"port", "baud", "parity", "stop-bits"};
     static const QStringList fleet = port + QStringList{"all-ports", "port-glob"};
     static const QStringList naming = {"name", "first", "set"};
-    static const QList<CommandSpec> list = {
+    static const QList<CommandForm> list = {
         {"read", CliCommand::Read, QStringLiteral("%1 %2 [--search] [--json]").arg(portsUsage, framingUsage),
          "Reads every setting of the module and prints one XX=value per line (--json: one object). With several "
          "ports, one line per module and a summary.",
@@ -85,15 +86,15 @@ const QList<CommandSpec> &specs()
 QString usage()
 {
     QString text = QStringLiteral("Usage:\n");
-    for (const CommandSpec &spec : specs())
-        text += QStringLiteral("  tarnowick-cli %1 %2\n").arg(spec.name.leftJustified(7), spec.usage);
+    for (const CommandForm &form : commandForms())
+        text += QStringLiteral("  tarnowick-cli %1 %2\n").arg(form.name.leftJustified(7), form.usage);
     return text;
 }
 
-QString description(const CommandSpec *spec)
+QString description(const CommandForm *form)
 {
-    if (spec)
-        return QStringLiteral("Usage: tarnowick-cli %1 %2\n\n%3").arg(spec->name, spec->usage, spec->summary);
+    if (form)
+        return QStringLiteral("Usage: tarnowick-cli %1 %2\n\n%3").arg(form->name, form->usage, form->summary);
     return QStringLiteral(
                "Reads, saves and writes the settings of an XBee 868 MHz module over a serial port, for benches that "
                "program many modules.\n\n%1\n"
@@ -141,30 +142,30 @@ QList<QCommandLineOption> allOptions()
 }
 
 // The parser with the options a command takes (all of them before the command is known).
-void describe(QCommandLineParser &parser, const CommandSpec *spec)
+void describe(QCommandLineParser &parser, const CommandForm *form)
 {
-    parser.setApplicationDescription(description(spec));
+    parser.setApplicationDescription(description(form));
     for (const QCommandLineOption &option : allOptions()) {
         const QString name = option.names().constLast();
         const bool always = name == "help" || name == "version" || name == "verbose";
-        if (!spec || always || spec->options.contains(name))
+        if (!form || always || form->options.contains(name))
             parser.addOption(option);
     }
-    if (!spec) {
+    if (!form) {
         parser.addPositionalArgument("command", "read, save, write, search, check, history, ports, bench or at");
         parser.addPositionalArgument("file", "The profile file of save, write, check and bench.");
-    } else if (spec->takesFile) {
+    } else if (form->takesFile) {
         parser.addPositionalArgument("file", "The profile file.");
-    } else if (spec->takesCommands) {
+    } else if (form->takesCommands) {
         parser.addPositionalArgument("commands", "AT commands, each one argument: ATNO \"ATNI GATE-WEST\" ATWR.");
     }
 }
 
-const CommandSpec *findSpec(const QString &name)
+const CommandForm *findForm(const QString &name)
 {
-    for (const CommandSpec &spec : specs()) {
-        if (spec.name == name)
-            return &spec;
+    for (const CommandForm &form : commandForms()) {
+        if (form.name == name)
+            return &form;
     }
     return nullptr;
 }
@@ -187,18 +188,18 @@ QString portPath(const QString &name)
 class Given
 {
 public:
-    Given(const QCommandLineParser &parser, const CommandSpec &spec)
+    Given(const QCommandLineParser &parser, const CommandForm &form)
         : parser(parser)
-        , spec(spec)
+        , form(form)
     {
     }
-    bool isSet(const char *name) const { return spec.options.contains(name) && parser.isSet(name); }
+    bool isSet(const char *name) const { return form.options.contains(name) && parser.isSet(name); }
     QString value(const char *name) const { return isSet(name) ? parser.value(name) : QString(); }
     QStringList values(const char *name) const { return isSet(name) ? parser.values(name) : QStringList(); }
 
 private:
     const QCommandLineParser &parser;
-    const CommandSpec &spec;
+    const CommandForm &form;
 };
 
 QString checkPorts(const Given &given, CliOptions &options)
@@ -262,19 +263,19 @@ QString checkNaming(const Given &given, CliOptions &options)
     return {};
 }
 
-QString checkOptions(const QCommandLineParser &parser, const CommandSpec &spec, CliOptions &options)
+QString checkOptions(const QCommandLineParser &parser, const CommandForm &form, CliOptions &options)
 {
-    const Given given(parser, spec);
+    const Given given(parser, form);
     const QStringList positional = parser.positionalArguments().mid(1);
-    if (spec.takesCommands && positional.isEmpty())
+    if (form.takesCommands && positional.isEmpty())
         return QStringLiteral("at needs one or more AT commands: ATNO \"ATNI GATE-WEST\".");
-    if (spec.takesFile && positional.size() != 1)
+    if (form.takesFile && positional.size() != 1)
         return QStringLiteral("%1 needs one profile file%2.")
-            .arg(spec.name, positional.isEmpty() ? QString() : QStringLiteral(", not %1").arg(positional.size()));
-    if (!spec.takesFile && !spec.takesCommands && !positional.isEmpty())
-        return QStringLiteral("%1 takes no file or other argument: %2.").arg(spec.name, positional.join(' '));
-    options.file = spec.takesFile ? positional.value(0) : QString();
-    options.atCommands = spec.takesCommands ? positional : QStringList();
+            .arg(form.name, positional.isEmpty() ? QString() : QStringLiteral(", not %1").arg(positional.size()));
+    if (!form.takesFile && !form.takesCommands && !positional.isEmpty())
+        return QStringLiteral("%1 takes no file or other argument: %2.").arg(form.name, positional.join(' '));
+    options.file = form.takesFile ? positional.value(0) : QString();
+    options.atCommands = form.takesCommands ? positional : QStringList();
     options.force = given.isSet("force");
     options.logPath = given.isSet("log") ? given.value("log") : ProgrammingLog::defaultPath();
     if (options.logPath.isEmpty())
@@ -291,7 +292,7 @@ QString checkOptions(const QCommandLineParser &parser, const CommandSpec &spec, 
     QString problem = checkFraming(given, options);
     if (problem.isEmpty())
         problem = checkNaming(given, options);
-    if (problem.isEmpty() && spec.options.contains("port"))
+    if (problem.isEmpty() && form.options.contains("port"))
         problem = checkPorts(given, options);
     return problem;
 }
@@ -305,10 +306,10 @@ CliOptions parseCliOptions(const QStringList &arguments)
     describe(probe, nullptr);
     probe.parse(arguments);
     const QString name = probe.positionalArguments().value(0);
-    const CommandSpec *spec = findSpec(name);
+    const CommandForm *form = findForm(name);
 
     QCommandLineParser parser;
-    describe(parser, spec);
+    describe(parser, form);
     if (!parser.parse(arguments))
         return invalid(parser.errorText());
     CliOptions options;
@@ -322,11 +323,11 @@ CliOptions parseCliOptions(const QStringList &arguments)
         options.outcome = CliOptions::ShowVersion;
         return options;
     }
-    if (!spec)
+    if (!form)
         return invalid(name.isEmpty() ? QStringLiteral("No command given.\n%1").arg(usage())
                                       : QStringLiteral("Unknown command %1.").arg(name));
-    options.command = spec->command;
-    if (const QString problem = checkOptions(parser, *spec, options); !problem.isEmpty())
+    options.command = form->command;
+    if (const QString problem = checkOptions(parser, *form, options); !problem.isEmpty())
         return invalid(problem);
     const bool readsProfile = options.command == CliCommand::Write || options.command == CliCommand::Check
         || options.command == CliCommand::Bench;
